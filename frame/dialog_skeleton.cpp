@@ -1,0 +1,34 @@
+#include "frame/dialog_skeleton.h"
+
+const char kHelpFile[] = "Orvane4.hlp";
+
+DialogState beginDialog(HWND dialog, LPARAM initParam, int holderId, bool callDialogInit) {
+  DialogState state;
+  state.instance = (XFMINSTANCE*)initParam;
+  state.blockHandle = state.instance->paramBlock;
+  state.block = GlobalLock(state.blockHandle);
+  if (state.block == nullptr) {
+    EndDialog(dialog, 0);
+    return state;
+  }
+  writeDialogState(dialog, holderId, state);
+  if (callDialogInit) state.instance->dialogInit(dialog, 0);
+  return state;
+}
+
+void autoConfirm(HWND dialog, const XFMINSTANCE* instance) {
+  if (instance->autoPreset != -1 && instance->autoShowDialogs == 0) postCommand(dialog, IDOK);
+}
+
+void postCommand(HWND dialog, int button) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+void endDialog(HWND dialog, const DialogState& state, INT_PTR result) {
+  if (state.block != nullptr) GlobalUnlock(state.blockHandle);
+  EndDialog(dialog, result);
+}
+
+void openHelp(HWND dialog, LPCSTR keyword) {
+  WinHelpA(dialog, kHelpFile, HELP_KEY, (ULONG_PTR)keyword);
+}

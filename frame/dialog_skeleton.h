@@ -1,0 +1,29 @@
+// The habits every plug-in dialog shares: how it starts (lock the block for the dialog's
+// life, keep the context in the state holder, let the host see it), how it confirms itself
+// during an automatic preset run, how it closes and ends, and how it opens help.
+#pragma once
+
+#include "frame/dialog_state.h"
+
+// Name of the help file every plug-in opens by keyword.
+extern const char kHelpFile[];  // "Orvane4.hlp"
+
+// WM_INITDIALOG, first part: takes the instance record from the creation parameter, locks
+// its parameter block, writes the state holder and, when `callDialogInit`, calls the host's
+// dialogInit. The block stays locked until endDialog. When the block cannot be locked the
+// dialog cannot show anything sensible: it is ended with 0 at once and the returned state's
+// block is null, so the caller must return without filling controls.
+DialogState beginDialog(HWND dialog, LPARAM initParam, int holderId, bool callDialogInit);
+
+// WM_INITDIALOG, last part: in an automatic preset run (autoPreset not -1 and
+// autoShowDialogs 0) the dialog confirms itself by posting the OK command.
+void autoConfirm(HWND dialog, const XFMINSTANCE* instance);
+
+// WM_CLOSE: behave as if the person had pressed `button`.
+void postCommand(HWND dialog, int button);
+
+// Unlocks the block the dialog held and ends it with `result`.
+void endDialog(HWND dialog, const DialogState& state, INT_PTR result);
+
+// The Help button: the help engine at the plug-in's keyword.
+void openHelp(HWND dialog, LPCSTR keyword);

@@ -1,0 +1,44 @@
+#include "frame/run_buffers.h"
+
+void initRunBuffers(RunBuffers* buffers) {
+  buffers->count = 0;
+  buffers->failedStep = 0;
+  for (int i = 0; i < kMaxRunBuffers; ++i) {
+    buffers->handles[i] = nullptr;
+    buffers->locked[i] = false;
+  }
+}
+
+void* allocRunBuffer(RunBuffers* buffers, SIZE_T bytes) {
+  if (buffers->failedStep != 0) return nullptr;
+  int step = 2 * buffers->count + 1;
+  if (buffers->count == kMaxRunBuffers) {
+    buffers->failedStep = step;
+    return nullptr;
+  }
+  HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, bytes);
+  if (handle == nullptr) {
+    buffers->failedStep = step;
+    return nullptr;
+  }
+  int index = buffers->count++;
+  buffers->handles[index] = handle;
+  // A zero-size movable block cannot be locked: it counts as a failed lock, not a buffer.
+  void* address = GlobalLock(handle);
+  if (address == nullptr) {
+    buffers->failedStep = step + 1;
+    return nullptr;
+  }
+  buffers->locked[index] = true;
+  return address;
+}
+
+void releaseRunBuffers(RunBuffers* buffers) {
+  for (int i = buffers->count - 1; i >= 0; --i) {
+    if (buffers->locked[i]) GlobalUnlock(buffers->handles[i]);
+    GlobalFree(buffers->handles[i]);
+    buffers->handles[i] = nullptr;
+    buffers->locked[i] = false;
+  }
+  buffers->count = 0;
+}

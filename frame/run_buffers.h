@@ -1,0 +1,26 @@
+// The working buffers of a run: movable, shareable global blocks, each locked at once. The
+// allocations and locks are numbered in order (allocation k is step 2k-1, its lock step 2k),
+// so that after the first failure exactly the blocks that were locked are unlocked and
+// exactly those that were allocated are freed.
+#pragma once
+
+#include "frame/xfm.h"
+
+constexpr int kMaxRunBuffers = 32;
+
+struct RunBuffers {
+  HGLOBAL handles[kMaxRunBuffers];  // allocated blocks, in order
+  bool locked[kMaxRunBuffers];      // whether handles[i] is locked
+  int count;                        // blocks allocated so far
+  int failedStep;                   // 0, or the number of the first allocation or lock that failed
+};
+
+void initRunBuffers(RunBuffers* buffers);
+
+// Allocates `bytes` (zero-filled) and locks the block; returns its address, or null after a
+// failure (then failedStep tells which step, and every later call also returns null).
+void* allocRunBuffer(RunBuffers* buffers, SIZE_T bytes);
+
+// Unlocks what is locked and frees what is allocated, in reverse order; the record is empty
+// afterwards.
+void releaseRunBuffers(RunBuffers* buffers);

@@ -1,0 +1,142 @@
+// The settings dialog (resource 100): a weighting per channel and the calibration values.
+#include "frame/dialog_skeleton.h"
+#include "levelmeter/dialog_ids.h"
+#include "levelmeter/meter_params.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+namespace {
+
+const int kLeftBoxes[3] = {kLeftItu, kLeftIec, kLeftIso};
+const int kRightBoxes[3] = {kRightItu, kRightIec, kRightIso};
+const char kBoxCodes[3] = {kFilterItuBandPass, kFilterAWeighting, kFilterWholeBody};
+
+void checkFilterBox(HWND dialog, const int boxes[3], char code) {
+  for (int i = 0; i < 3; ++i)
+    if (code == kBoxCodes[i]) CheckDlgButton(dialog, boxes[i], BST_CHECKED);
+}
+
+// The three boxes of a column act as a group in which at most one is checked.
+void keepOneChecked(HWND dialog, const int boxes[3], int clicked) {
+  if (IsDlgButtonChecked(dialog, clicked) != BST_CHECKED) return;
+  for (int i = 0; i < 3; ++i)
+    if (boxes[i] != clicked) CheckDlgButton(dialog, boxes[i], BST_UNCHECKED);
+}
+
+// Tested in box order, so that the last checked box wins.
+char readFilterCode(HWND dialog, const int boxes[3]) {
+  char code = kFilterWideBand;
+  for (int i = 0; i < 3; ++i)
+    if (IsDlgButtonChecked(dialog, boxes[i]) == BST_CHECKED) code = kBoxCodes[i];
+  return code;
+}
+
+void showValues(HWND dialog, float left, float right) {
+  char text[40];
+  snprintf(text, sizeof text, "%.2f", left);
+  SetDlgItemTextA(dialog, kLeftValue, text);
+  snprintf(text, sizeof text, "%.2f", right);
+  SetDlgItemTextA(dialog, kRightValue, text);
+}
+
+// At most 39 characters, as a decimal number; text that is not a number reads 0.0.
+float readValue(HWND dialog, int id) {
+  char text[40] = "";
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return (float)strtod(text, nullptr);
+}
+
+void initialise(HWND dialog, LPARAM initParam) {
+  DialogState state = beginDialog(dialog, initParam, kStateHolder, true);
+  if (state.block == nullptr) return;
+  MeterParams* p = (MeterParams*)state.block;
+  checkFilterBox(dialog, kLeftBoxes, p->filterLeft);
+  checkFilterBox(dialog, kRightBoxes, p->filterRight);
+  // The dialog always opens in the full-scale view, whatever mode the last run used.
+  CheckDlgButton(dialog, kFullScaleRadio, BST_CHECKED);
+  p->calMode = kCalFullScale;
+  showValues(dialog, p->fullScaleLeft, p->fullScaleRight);
+  if (state.instance->channels == 1) {
+    const int rightColumn[] = {kLeftHeading, kRightHeading, kRightValue, kRightItu,
+                               kRightIec,    kRightIso,     kRightColumnBox};
+    for (int id : rightColumn) ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
+  }
+  autoConfirm(dialog, state.instance);
+}
+
+void store(HWND dialog, const DialogState& state) {
+  MeterParams* p = (MeterParams*)state.block;
+  p->filterLeft = readFilterCode(dialog, kLeftBoxes);
+  p->filterRight = readFilterCode(dialog, kRightBoxes);
+  bool leqMode = IsDlgButtonChecked(dialog, kLeqRadio) == BST_CHECKED;
+  p->calMode = leqMode ? kCalLeq : kCalFullScale;
+  float left = readValue(dialog, kLeftValue);
+  if (leqMode)
+    p->leqCalLeft = left;
+  else
+    p->fullScaleLeft = left;
+  // In a mono run the right value is hidden and never read.
+  if (state.instance->channels == 2) {
+    float right = readValue(dialog, kRightValue);
+    if (leqMode)
+      p->leqCalRight = right;
+    else
+      p->fullScaleRight = right;
+  }
+}
+
+void command(HWND dialog, int id) {
+  DialogState state = readDialogState(dialog, kStateHolder);
+  if (state.block == nullptr) return;
+  MeterParams* p = (MeterParams*)state.block;
+  switch (id) {
+    case IDOK:
+      store(dialog, state);
+      endDialog(dialog, state, 1);
+      break;
+    case IDCANCEL:
+      endDialog(dialog, state, 0);
+      break;
+    case kHelpButton:
+      openHelp(dialog, kHelpKeyword);
+      break;
+    case kLeftItu:
+    case kLeftIec:
+    case kLeftIso:
+      keepOneChecked(dialog, kLeftBoxes, id);
+      break;
+    case kRightItu:
+    case kRightIec:
+    case kRightIso:
+      keepOneChecked(dialog, kRightBoxes, id);
+      break;
+    case kFullScaleRadio:
+      showValues(dialog, p->fullScaleLeft, p->fullScaleRight);
+      break;
+    case kLeqRadio:
+      showValues(dialog, p->leqCalLeft, p->leqCalRight);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+extern "C" INT_PTR CALLBACK DIALOGMsgProc(HWND dialog, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      postCommand(dialog, IDCANCEL);
+      return TRUE;
+    case WM_INITDIALOG:
+      initialise(dialog, lParam);
+      return TRUE;
+    case WM_COMMAND:
+      command(dialog, LOWORD(wParam));
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}

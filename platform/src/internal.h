@@ -1,0 +1,53 @@
+// Shared between the parts of the platform layer; never seen by plug-ins or the host.
+#pragma once
+
+#include <orvane_platform.h>
+
+// The person the host installed (never null: defaults when none was installed).
+const OrvaneUser* platformUser();
+
+// ---- Base services: memory, files, clipboard, modules, the person ----
+
+// The functions of orvane_platform.h are declared without a visibility of their own; their
+// definitions carry this so they leave the library while everything else stays hidden.
+#define ORVANE_EXPORT __attribute__((visibility("default")))
+
+// Win32 error codes the layer reports that windows.h has no name for.
+constexpr DWORD kErrorTooManyOpenFiles = 4;         // ERROR_TOO_MANY_OPEN_FILES
+constexpr DWORD kErrorGenFailure = 31;              // ERROR_GEN_FAILURE
+constexpr DWORD kErrorFileExists = 80;              // ERROR_FILE_EXISTS
+constexpr DWORD kErrorInsufficientBuffer = 122;     // ERROR_INSUFFICIENT_BUFFER
+constexpr DWORD kErrorDiscarded = 157;              // ERROR_DISCARDED
+constexpr DWORD kErrorNotLocked = 158;              // ERROR_NOT_LOCKED
+constexpr DWORD kErrorAlreadyExists = 183;          // ERROR_ALREADY_EXISTS
+constexpr DWORD kErrorFilenameExcedRange = 206;     // ERROR_FILENAME_EXCED_RANGE
+constexpr DWORD kErrorClipboardNotOpen = 1418;      // ERROR_CLIPBOARD_NOT_OPEN
+
+// Handle values: each kind of object takes its handles from its own part of an address range
+// that the layer reserves and never maps, so a handle is never the address of anything and
+// code that dereferences one faults at once.
+enum PlatformHandleKind { kHandleMemory = 0, kHandleFile = 1, kHandleKinds = 2 };
+// A handle of `kind` for which `taken` is false; null only when every value is taken.
+HANDLE handleNew(PlatformHandleKind kind, bool (*taken)(HANDLE));
+
+// Memory blocks that SetClipboardData takes over: from then on they belong to the clipboard,
+// are not counted as live, and only the clipboard frees them.
+// Returns 0, or the error: ERROR_INVALID_HANDLE for a handle that is not a live block of the
+// caller, ERROR_INVALID_PARAMETER for a block still locked.
+DWORD memoryGiveToClipboard(HGLOBAL block);
+void memoryFreeClipboardBlock(HGLOBAL block);
+// Bytes and size of a live block, without locking it; null for a discarded or unknown block.
+const void* memoryBlockBytes(HGLOBAL block, size_t* size);
+// Clears every injected memory fault (one-shot and per-block) and zeroes the call counters.
+void memoryResetFaults();
+
+// The resource script of a module that LoadLibraryA loaded, null when it has none or when
+// `module` is not a loaded module.
+const char* moduleResourceScript(HINSTANCE module);
+// Forgets the text of the last module failure.
+void moduleResetError();
+
+// Each returns its part of the layer to the state of a fresh process (blocks aside).
+void clipboardReset();
+void filesReset();
+void userReset();

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what the builds and tests need on a Debian machine, and nothing when all of it is
+# there already. Runs as root (or through sudo when available).
+set -euo pipefail
+
+packages=(
+  cmake make g++ gcc-multilib g++-multilib
+  googletest nlohmann-json3-dev
+  libbenchmark-dev:i386
+  libsndfile1-dev:i386
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  espeak-ng sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
