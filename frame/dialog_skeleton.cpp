@@ -32,3 +32,7 @@ void endDialog(HWND dialog, const DialogState& state, INT_PTR result) {
 void openHelp(HWND dialog, LPCSTR keyword) {
   WinHelpA(dialog, kHelpFile, HELP_KEY, (ULONG_PTR)keyword);
 }
+
+DLGPROC dialogProcedure(HINSTANCE module, int ordinal) {
+  return (DLGPROC)(void*)GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+}

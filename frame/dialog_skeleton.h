@@ -22,6 +22,9 @@ void autoConfirm(HWND dialog, const XFMINSTANCE* instance);
 // WM_CLOSE: behave as if the person had pressed `button`.
 void postCommand(HWND dialog, int button);
 
+// The dialog procedure a module exports under `ordinal`.
+DLGPROC dialogProcedure(HINSTANCE module, int ordinal);
+
 // Unlocks the block the dialog held and ends it with `result`.
 void endDialog(HWND dialog, const DialogState& state, INT_PTR result);
 

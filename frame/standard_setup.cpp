@@ -1,11 +1,12 @@
 // XfmSetup as levelmeter and inversefilter have it: the settings dialog decides, and a
 // confirmed dialog leaves the host window and module instance in the block for the run.
+#include "frame/dialog_skeleton.h"
 #include "frame/plugin.h"
 
 #include <string.h>
 
 extern "C" int WINAPI XfmSetup(HWND hostWindow, HINSTANCE module, XFMINSTANCE* instance) {
-  DLGPROC procedure = (DLGPROC)GetProcAddress(module, MAKEINTRESOURCEA(kOrdSettingsDialog));
+  DLGPROC procedure = dialogProcedure(module, kOrdSettingsDialog);
   INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(kSettingsDialogResource), hostWindow,
                                    procedure, (LPARAM)instance);
   // The host interface carries the dialog's result as 16 bits.

@@ -1,5 +1,6 @@
 // XfmDo: reads the selection, measures each channel, shows the results and, when the person
 // keeps the filtered waveform, writes it back.
+#include "frame/dialog_skeleton.h"
 #include "frame/progress.h"
 #include "frame/run_buffers.h"
 #include "levelmeter/blocks.h"
@@ -121,7 +122,7 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
 
   if (completed) {
     MessageBeep(0);
-    DLGPROC procedure = (DLGPROC)GetProcAddress(module, MAKEINTRESOURCEA(kOrdResultsDialog));
+    DLGPROC procedure = dialogProcedure(module, kOrdResultsDialog);
     INT_PTR kept = DialogBoxParamA(module, MAKEINTRESOURCEA(kResultsDialogResource), host,
                                    procedure, (LPARAM)instance);
     if (kept != 0 && kept != -1) {

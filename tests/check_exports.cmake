@@ -1,5 +1,6 @@
 # Reads the export table of every Windows plug-in the win32 build made and compares names and
 # ordinals with the plug-in's .def file. Run as: cmake -DXFM_DIR=... -DDEF_DIR=... -P this.
+cmake_minimum_required(VERSION 3.25)
 find_program(OBJDUMP i686-w64-mingw32-objdump REQUIRED)
 file(GLOB defs ${DEF_DIR}/*/*.def)
 set(checked 0)
@@ -17,8 +18,15 @@ foreach(def IN LISTS defs)
     message(FATAL_ERROR "${dll}: no export table")
   endif()
   set(base ${CMAKE_MATCH_1})
-  # objdump lists "[ index] name" with index = ordinal - base.
-  string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" rows "${dump}")
+  # The name table lists "[ index] name" with index = ordinal - base; it ends at a blank line.
+  string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
+  if(start LESS 0)
+    message(FATAL_ERROR "${dll}: no export name table")
+  endif()
+  string(SUBSTRING "${dump}" ${start} -1 table)
+  string(FIND "${table}" "\n\n" stop)
+  string(SUBSTRING "${table}" 0 ${stop} table)
+  string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" rows "${table}")
   set(actual "")
   foreach(row IN LISTS rows)
     string(REGEX MATCH "\\[ *([0-9]+)\\] ([^ \n]+)" _ "${row}")
