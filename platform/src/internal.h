@@ -13,15 +13,15 @@ const OrvaneUser* platformUser();
 #define ORVANE_EXPORT __attribute__((visibility("default")))
 
 // Win32 error codes the layer reports that windows.h has no name for.
-constexpr DWORD kErrorTooManyOpenFiles = 4;         // ERROR_TOO_MANY_OPEN_FILES
-constexpr DWORD kErrorGenFailure = 31;              // ERROR_GEN_FAILURE
-constexpr DWORD kErrorFileExists = 80;              // ERROR_FILE_EXISTS
-constexpr DWORD kErrorInsufficientBuffer = 122;     // ERROR_INSUFFICIENT_BUFFER
-constexpr DWORD kErrorDiscarded = 157;              // ERROR_DISCARDED
-constexpr DWORD kErrorNotLocked = 158;              // ERROR_NOT_LOCKED
-constexpr DWORD kErrorAlreadyExists = 183;          // ERROR_ALREADY_EXISTS
-constexpr DWORD kErrorFilenameExcedRange = 206;     // ERROR_FILENAME_EXCED_RANGE
-constexpr DWORD kErrorClipboardNotOpen = 1418;      // ERROR_CLIPBOARD_NOT_OPEN
+constexpr DWORD kErrorTooManyOpenFiles = 4;      // ERROR_TOO_MANY_OPEN_FILES
+constexpr DWORD kErrorGenFailure = 31;           // ERROR_GEN_FAILURE
+constexpr DWORD kErrorFileExists = 80;           // ERROR_FILE_EXISTS
+constexpr DWORD kErrorInsufficientBuffer = 122;  // ERROR_INSUFFICIENT_BUFFER
+constexpr DWORD kErrorDiscarded = 157;           // ERROR_DISCARDED
+constexpr DWORD kErrorNotLocked = 158;           // ERROR_NOT_LOCKED
+constexpr DWORD kErrorAlreadyExists = 183;       // ERROR_ALREADY_EXISTS
+constexpr DWORD kErrorFilenameExcedRange = 206;  // ERROR_FILENAME_EXCED_RANGE
+constexpr DWORD kErrorClipboardNotOpen = 1418;   // ERROR_CLIPBOARD_NOT_OPEN
 
 // Handle values: each kind of object takes its handles from its own part of an address range
 // that the layer reserves and never maps, so a handle is never the address of anything and
@@ -51,3 +51,20 @@ void moduleResetError();
 void clipboardReset();
 void filesReset();
 void userReset();
+
+// True when `path` names a file that orvane_file_hold marked as held by another process.
+bool fileIsHeld(const char* path);
+void saveFileDialogReset();
+
+// ---- Windows and dialogs ----
+
+// Back to no windows: every window record and posted message is dropped without a message
+// being sent; registered window classes stay, as a host registers its classes once.
+ORVANE_EXPORT void platformResetWindows();
+// DialogBoxParamA's work on a resource script given as text (no module): the platform's own
+// tests run dialogs through it.
+ORVANE_EXPORT INT_PTR dialogBoxFromScript(const char* script, int resource, HWND owner,
+                                          DLGPROC proc, LPARAM param);
+// Why the last dialog could not be opened ("line N: ..." of a faulty resource script, a missing
+// template); empty after a dialog opened.
+ORVANE_EXPORT const char* platformDialogError();
