@@ -65,6 +65,16 @@ class PluginHarness {
   std::vector<std::string> progressCaptions;
   std::vector<std::string> helpKeywords;
   int dialogInits = 0, beeps = 0, progressCalls = 0;
+  // DISPLAY_SET messages the display control received: attribute, target, and the value (the
+  // double behind the pointer for the range attributes, the text for the labels).
+  struct DisplaySet {
+    int attribute, target;
+    double value;
+    std::string text;
+  };
+  std::vector<DisplaySet> displaySets;
+  HWND display = nullptr;
+  int displayPaints = 0;
   // Cancel when progress has been called this many times (0: never).
   int cancelAtProgress = 0;
 

@@ -1,0 +1,191 @@
+// orvane run: one instance of a plug-in on an audio file, from QueryXfm to XfmDestroy, the
+// way the host audio editor drives it; then the report and the files.
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <system_error>
+
+#include "host/audio.h"
+#include "host/commands.h"
+#include "host/errors.h"
+#include "host/interrupt.h"
+#include "host/output_files.h"
+#include "host/person.h"
+#include "host/plugin.h"
+#include "host/preset.h"
+#include "host/report.h"
+#include "host/session.h"
+#include "host/system.h"
+
+namespace fs = std::filesystem;
+
+namespace orvane {
+
+namespace {
+
+std::string selectionText(const Selection& s) {
+  return std::to_string(s.first) + ":" + std::to_string(s.last);
+}
+
+Selection checkedSelection(const RunOptions& o, const Audio& audio) {
+  Selection s = o.select.value_or(Selection{0, audio.frames - 1});
+  if (s.last < s.first) {
+    throw badInput("empty selection " + selectionText(s) + ": LAST comes before FIRST");
+  }
+  if (s.first < 0 || s.last >= audio.frames) {
+    throw badInput("selection " + selectionText(s) + " lies outside " + audio.path +
+                   " (frames 0 to " + std::to_string(audio.frames - 1) + ")");
+  }
+  return s;
+}
+
+// Where each output goes: decided before the report is built, so the report names them.
+struct OutputPlan {
+  std::string directory;
+  std::string waveform;
+  std::map<int, std::string> displays;        // display number -> CSV
+  std::map<unsigned, std::string> clipboard;  // format -> file
+  std::string preset;
+  std::string report;
+  std::vector<std::string> files;  // in the order they are written
+};
+
+OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoard& displays,
+                       const std::vector<ClipboardItem>& clipboard) {
+  OutputPlan plan;
+  if (o.outDir) {
+    fs::path dir(*o.outDir);
+    plan.directory = *o.outDir;
+    if (audio.written) plan.waveform = (dir / "waveform.wav").string();
+    for (const auto& d : displays.all()) {
+      if (!d->curves.empty()) {
+        plan.displays[d->number] =
+            (dir / ("display-" + std::to_string(d->number) + ".csv")).string();
+      }
+    }
+    for (const auto& item : clipboard) {
+      plan.clipboard[item.format] =
+          (dir / (item.format == CF_TEXT ? "clipboard.txt" : "clipboard.wav")).string();
+    }
+    plan.report = (dir / "report.json").string();
+  }
+  if (o.savePreset) plan.preset = *o.savePreset;
+  if (!plan.waveform.empty()) plan.files.push_back(plan.waveform);
+  for (const auto& [n, path] : plan.displays) plan.files.push_back(path);
+  for (const auto& [format, path] : plan.clipboard) plan.files.push_back(path);
+  if (!plan.preset.empty()) plan.files.push_back(plan.preset);
+  if (!plan.report.empty()) plan.files.push_back(plan.report);
+  return plan;
+}
+
+}  // namespace
+
+int runCommand(const RunOptions& o, std::ostream& out) {
+  // Everything a person could have got wrong is checked before the plug-in runs.
+  if (o.outDir) {
+    std::error_code ec;
+    if (fs::exists(*o.outDir, ec) && !fs::is_directory(*o.outDir, ec)) {
+      throw badInput(*o.outDir + ": exists and is not a directory");
+    }
+  }
+  Audio audio = readAudio(o.audioFile);
+  Selection selection = checkedSelection(o, audio);
+  std::unique_ptr<Plugin> plugin = Plugin::load(resolvePlugin(o.plugin));
+  std::vector<unsigned char> preset;
+  if (o.preset) preset = readPreset(*o.preset, plugin->info().paramSize);
+
+  clipboardClear();
+  SessionSetup setup;
+  setup.channels = audio.channels;
+  setup.sampleRate = audio.sampleRate;
+  setup.selFirst = selection.first;
+  setup.selLast = selection.last;
+  setup.autoConfirm = o.autoConfirm;
+  setup.showProgress = !o.quiet;
+  setup.terminal = stderrIsTerminal();
+  Session session(*plugin, &audio, setup);
+
+  PersonScript script;
+  script.settings = o.sets;
+  script.presses = o.presses;
+  script.keep = o.keep;
+  script.saveAs = o.saveAs;
+  script.saveType = o.saveType;
+  Person person(script, &session.displays());
+  person.install();
+
+  if (session.init() != 0) {
+    if (!preset.empty() && !session.loadBlock(preset)) {
+      throw failure("cannot lock the parameter block to load " + *o.preset);
+    }
+    CancelOnInterrupt interrupt(session.cancelFlagAddress());
+    if (session.setup() != 0 && person.log().error.empty()) session.run();
+  }
+  session.destroy();
+  person.finish();
+  if (!person.log().error.empty()) throw badInput(person.log().error);
+
+  std::vector<std::string> warnings = person.log().warnings;
+  if (o.saveType && !o.saveAs) warnings.push_back("--save-type without --save-as has no effect");
+  int blockLocks = blockLockCount(session.block());
+  std::vector<unsigned char> block = session.blockBytes();
+  session.releaseBlock();
+  if (o.savePreset && block.empty()) {
+    throw failure("cannot lock the parameter block to save " + *o.savePreset);
+  }
+  MemoryState memory = memoryState();
+  std::vector<ClipboardItem> clipboard = clipboardContents();
+  OutputPlan plan = planOutputs(o, audio, session.displays(), clipboard);
+
+  CallResults calls = session.calls();
+  calls.queryXfm = plugin->info().queryResult;
+  DecodedBlock decoded = decodeBlock(block, plugin->info().paramTypes);
+  if (!decoded.problem.empty()) warnings.push_back("parameter block: " + decoded.problem);
+
+  Json report;
+  report["plugin"] = pluginJson(*plugin);
+  report["audio"] = audioJson(audio);
+  report["selection"] = selectionJson(selection.first, selection.last, audio.sampleRate);
+  report["calls"] = callsJson(calls);
+  report["cancelled"] = session.cancelFlag() != 0;
+  report["messages"] = messagesJson(person.log().messages);
+  report["dialogs"] = dialogsJson(person.log().dialogs);
+  report["block"] = blockJson(decoded);
+  report["clipboard"] = clipboardJson(clipboard, plan.clipboard);
+  report["files"] = plan.files;
+  report["help"] = helpJson(person.log().help);
+  report["beeps"] = person.log().beeps;
+  report["saveDialogs"] = saveDialogsJson(person.log().saveDialogs);
+  report["progress"] = progressJson(session.progress().phases());
+  report["dialogInit"] = session.dialogInits();
+  report["displays"] = displaysJson(session.displays(), plan.displays);
+  report["samples"] = samplesJson(session.samples());
+  report["memory"] = {{"parameterBlockLocks", blockLocks},
+                      {"liveBlocks", memory.liveBlocks},
+                      {"lockedBlocks", memory.lockedBlocks}};
+  report["warnings"] = warnings;
+
+  if (!plan.directory.empty()) makeDirectory(plan.directory);
+  if (!plan.waveform.empty()) writeWaveform(plan.waveform, audio);
+  for (const auto& d : session.displays().all()) {
+    auto path = plan.displays.find(d->number);
+    if (path != plan.displays.end()) writeTextFile(path->second, displayCsv(*d));
+  }
+  for (const auto& item : clipboard) {
+    auto path = plan.clipboard.find(item.format);
+    if (path == plan.clipboard.end()) continue;
+    if (item.format == CF_TEXT)
+      writeTextFile(path->second, clipboardText(item));
+    else
+      writeBinaryFile(path->second, item.bytes);
+  }
+  if (!plan.preset.empty()) writePreset(plan.preset, block);
+  if (!plan.report.empty()) writeTextFile(plan.report, dumpJson(report) + "\n");
+
+  for (const auto& w : warnings) std::cerr << "orvane: warning: " << w << "\n";
+  out << (o.json ? dumpJson(report) + "\n" : renderRunText(report));
+  out.flush();
+  return kExitOk;
+}
+
+}  // namespace orvane

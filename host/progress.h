@@ -1,0 +1,47 @@
+// The progress display the plug-ins open through progressBegin / progress / progressText /
+// progressEnd: shown on stderr (stdout carries the report) and kept for the report.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// One progressBegin ... progressEnd.
+struct ProgressPhase {
+  std::string caption;
+  std::vector<std::string> texts;  // progressText lines, consecutive repeats dropped
+  long steps = 0;                  // progress calls
+  int lastStep = 0;
+  int lastSteps = 0;
+  bool ended = false;
+};
+
+class ProgressMeter {
+ public:
+  // `show`: write to stderr at all; `terminal`: redraw one line in place, else plain lines
+  // (at the start, at every tenth of the way, at new step text and at the end).
+  ProgressMeter(bool show, bool terminal) : show_(show), terminal_(terminal) {}
+
+  void begin(const char* caption);
+  void step(int step, int steps);
+  void text(const char* text);
+  void end();
+  // Ends a phase the plug-in left open, so the terminal line is finished.
+  void finish();
+
+  const std::vector<ProgressPhase>& phases() const { return phases_; }
+
+ private:
+  ProgressPhase& current();
+  void draw(bool force);
+  int percent() const;
+
+  bool show_;
+  bool terminal_;
+  bool open_ = false;
+  int shownPercent_ = -1;
+  std::vector<ProgressPhase> phases_;
+};
+
+}  // namespace orvane

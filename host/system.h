@@ -1,0 +1,44 @@
+// What the host needs from the system beyond the Win32 names. The Linux build implements these
+// in system_linux.cpp over /proc, POSIX and the platform layer's inspection calls; a Windows
+// build of the same host implements them with the system's own calls.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// Directory holding the running executable (no trailing separator), "" when unknown.
+std::string executableDirectory();
+// Separator of the directories in ORVANE_PLUGIN_PATH.
+char searchPathSeparator();
+// True when stderr is a terminal that can redraw a progress line in place.
+bool stderrIsTerminal();
+// Why the last LoadLibraryA or GetProcAddress failed, as the system words it.
+std::string moduleErrorText();
+// Resource id the dialog was created from, 0 when unknown.
+int dialogResourceOf(HWND dialog);
+
+// One clipboard format's data, copied out of the clipboard's block.
+struct ClipboardItem {
+  UINT format;                       // CF_TEXT or CF_WAVE
+  std::string formatName;            // "CF_TEXT", "CF_WAVE"
+  std::vector<unsigned char> bytes;  // the whole block, as large as the block is
+};
+// What the clipboard holds in the formats the plug-ins use, CF_TEXT first.
+std::vector<ClipboardItem> clipboardContents();
+// Empties the clipboard so that a run reports only what it put there.
+void clipboardClear();
+
+// Global memory blocks alive and locked in this process (the clipboard's not counted).
+struct MemoryState {
+  int liveBlocks;
+  int lockedBlocks;
+};
+MemoryState memoryState();
+// Lock count of a live block, -1 when the handle is no live block.
+int blockLockCount(HGLOBAL block);
+
+}  // namespace orvane

@@ -1,0 +1,61 @@
+// The Linux side of system.h: /proc for the executable, POSIX for the terminal, the platform
+// layer's inspection calls for modules, dialogs, the clipboard and memory.
+#include "host/system.h"
+
+#include <orvane_platform.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace orvane {
+
+std::string executableDirectory() {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return "";
+  path[n] = '\0';
+  char* slash = std::strrchr(path, '/');
+  if (!slash) return "";
+  if (slash == path) return "/";
+  *slash = '\0';
+  return path;
+}
+
+char searchPathSeparator() { return ':'; }
+
+bool stderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+std::string moduleErrorText() {
+  const char* text = orvane_module_error();
+  return text && *text ? text : "unknown reason";
+}
+
+int dialogResourceOf(HWND dialog) { return dialog ? orvane_dialog_resource(dialog) : 0; }
+
+std::vector<ClipboardItem> clipboardContents() {
+  std::vector<ClipboardItem> items;
+  const struct {
+    UINT format;
+    const char* name;
+  } formats[] = {{CF_TEXT, "CF_TEXT"}, {CF_WAVE, "CF_WAVE"}};
+  for (const auto& f : formats) {
+    size_t size = 0;
+    const void* data = orvane_clipboard_data(f.format, &size);
+    if (!data) continue;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    items.push_back({f.format, f.name, std::vector<unsigned char>(bytes, bytes + size)});
+  }
+  return items;
+}
+
+void clipboardClear() { orvane_clipboard_clear(); }
+
+MemoryState memoryState() {
+  OrvaneMemoryStats stats{};
+  orvane_memory_stats(&stats);
+  return {stats.liveBlocks, stats.lockedBlocks};
+}
+
+int blockLockCount(HGLOBAL block) { return orvane_lock_count(block); }
+
+}  // namespace orvane
