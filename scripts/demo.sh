@@ -6,12 +6,13 @@ cd "$(dirname "$0")/.."
 bin=build/linux32/bin
 out=demo-out
 rm -rf "$out"
+mkdir -p "$out"
 echo "== The settings dialog of levelmeter, as it opens"
 "$bin/orvane" describe levelmeter
 echo
 echo "== Measuring examples/speech-stereo.wav with A-weighting on the left channel"
 "$bin/orvane" run levelmeter examples/speech-stereo.wav --set 1001=on \
-  --press 1051 --press 1057 --save-as "$PWD/$out/time-history.txt" --save-type 2 --out "$out"
+  --quiet --press 1051 --press 1057 --save-as "$PWD/$out/time-history.txt" --save-type 2 --out "$out"
 echo
 echo "== Written into $out/:"
 ls -1 "$out"
