@@ -7,9 +7,9 @@
 #include "frame/xfm.h"
 
 struct DialogState {
-  void* block;             // the locked parameter block; null when unknown
-  HGLOBAL blockHandle;     // its handle
-  XFMINSTANCE* instance;   // the instance record the dialog was created with
+  void* block;            // the locked parameter block; null when unknown
+  HGLOBAL blockHandle;    // its handle
+  XFMINSTANCE* instance;  // the instance record the dialog was created with
 };
 
 // Writes the three values into control `holderId` of `dialog`.

@@ -11,8 +11,8 @@ struct PluginDescription {
   LPCSTR description;  // at most 79 characters
   WORD infoWord;
   DWORD flags;
-  DWORD paramSize;     // bytes of the parameter block
-  LPCSTR paramTypes;   // one letter per field, at most 95 letters
+  DWORD paramSize;           // bytes of the parameter block
+  LPCSTR paramTypes;         // one letter per field, at most 95 letters
   int hostWindowOffset;      // offset of the HostWindow handle in the parameter block
   int moduleInstanceOffset;  // offset of the ModuleInstance handle
 };

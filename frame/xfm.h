@@ -23,18 +23,18 @@ constexpr int kXfmStereoFormat = kXfmFloatFormat | 2;  // 34
 // target 0 for the whole graph or 1, 2 for a curve.
 constexpr UINT DISPLAY_SET = 1124;
 enum DisplayAttribute : int {
-  kDisplayViewMode = 1,    // integer: 8 plain linear axis, 2 frequency view
-  kDisplayBackground = 2,  // COLORREF
-  kDisplayCurveColour = 3, // COLORREF
-  kDisplayGridColour = 4,  // COLORREF
-  kDisplayYTop = 5,        // const double*: top of the y range
-  kDisplayYBottom = 6,     // const double*: bottom of the y range
-  kDisplayXLeft = 7,       // const double*: left end of the x range
-  kDisplayXRight = 8,      // const double*: right end of the x range
-  kDisplayStyle = 9,       // integer 1300
-  kDisplaySampleRate = 10, // integer (levelmeter) or const double* (crossanalyser)
-  kDisplayXLabel = 11,     // const char*: x axis label
-  kDisplayYLabel = 12,     // const char*: y axis label
+  kDisplayViewMode = 1,     // integer: 8 plain linear axis, 2 frequency view
+  kDisplayBackground = 2,   // COLORREF
+  kDisplayCurveColour = 3,  // COLORREF
+  kDisplayGridColour = 4,   // COLORREF
+  kDisplayYTop = 5,         // const double*: top of the y range
+  kDisplayYBottom = 6,      // const double*: bottom of the y range
+  kDisplayXLeft = 7,        // const double*: left end of the x range
+  kDisplayXRight = 8,       // const double*: right end of the x range
+  kDisplayStyle = 9,        // integer 1300
+  kDisplaySampleRate = 10,  // integer (levelmeter) or const double* (crossanalyser)
+  kDisplayXLabel = 11,      // const char*: x axis label
+  kDisplayYLabel = 12,      // const char*: y axis label
 };
 constexpr WPARAM displaySetParam(int attribute, int target) {
   return (WPARAM)(attribute * 65536 + target);
@@ -138,12 +138,12 @@ static_assert(sizeof(XFMINSTANCE) == 380);
 
 // The exports, by the names and ordinals of each plug-in's export table.
 extern "C" {
-short WINAPI QueryXfm(XFMINFO* info);                                     // ordinal 2
-int WINAPI XfmInit(XFMINSTANCE* instance);                                // ordinal 3
+short WINAPI QueryXfm(XFMINFO* info);                                           // ordinal 2
+int WINAPI XfmInit(XFMINSTANCE* instance);                                      // ordinal 3
 int WINAPI XfmSetup(HWND hostWindow, HINSTANCE module, XFMINSTANCE* instance);  // ordinal 4
-int WINAPI XfmDo(XFMINSTANCE* instance);                                  // ordinal 5
-int WINAPI XfmDestroy(XFMINSTANCE* instance);                             // ordinal 6
-int WINAPI DisplayCallback(double x, void* user, short curve, double* y); // ordinal 7
+int WINAPI XfmDo(XFMINSTANCE* instance);                                        // ordinal 5
+int WINAPI XfmDestroy(XFMINSTANCE* instance);                                   // ordinal 6
+int WINAPI DisplayCallback(double x, void* user, short curve, double* y);       // ordinal 7
 INT_PTR CALLBACK DIALOGMsgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);   // 100
 INT_PTR CALLBACK DIALOGMsgProc2(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);  // 101
 }

@@ -136,8 +136,10 @@ void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
   if (handle == INVALID_HANDLE_VALUE) {
     char text[400];
     if (GetLastError() == ERROR_SHARING_VIOLATION) {
-      snprintf(text, sizeof text, "%s\nis alredy in use by another process.\n\nChoose another "
-               "file, please!", path);
+      snprintf(text, sizeof text,
+               "%s\nis alredy in use by another process.\n\nChoose another "
+               "file, please!",
+               path);
       MessageBoxA(p->HostWindow, text, kAccessCaption, MB_OK | MB_ICONWARNING);
     } else {
       snprintf(text, sizeof text, "%s\ncannot be created.\n\nChoose another file, please!", path);
@@ -164,8 +166,10 @@ void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
   if (file.failed) {
     // A full disk or a lost device: the file is incomplete, and the person must not read
     // that it was saved.
-    snprintf(report, sizeof report, "%s\ncould not be written completely.\n\nThe disk may be "
-             "full; choose another place, please!", path);
+    snprintf(report, sizeof report,
+             "%s\ncould not be written completely.\n\nThe disk may be "
+             "full; choose another place, please!",
+             path);
     MessageBoxA(p->HostWindow, report, kAccessCaption, MB_OK | MB_ICONERROR);
     return;
   }

@@ -35,8 +35,7 @@ void initialise(HWND dialog, LPARAM initParam) {
   if (state.block == nullptr) return;
   MeterParams* p = (MeterParams*)state.block;
   const XFMINSTANCE* instance = state.instance;
-  HWND display =
-      instance->createDisplay(dialog, kDisplayFrame, 0, DisplayCallback, state.block);
+  HWND display = instance->createDisplay(dialog, kDisplayFrame, 0, DisplayCallback, state.block);
   p->displayWindow = display;
   // The ranges travel as addresses: they must outlive the messages, which are sent at once.
   const double left = 0.0;

@@ -8,8 +8,8 @@
 struct ResultSummary {
   double fullScale;
   double leq;
-  double sel;            // single event level: leq + 10 log10 T
-  double duration;       // T, seconds
+  double sel;       // single event level: leq + 10 log10 T
+  double duration;  // T, seconds
   double activeLevel;
   double thresholdLevel;
   double activityPercent;

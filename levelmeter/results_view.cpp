@@ -46,9 +46,8 @@ void showColumn(HWND dialog, const ResultColumn& c, const ResultSummary& s) {
 }
 
 void clearColumn(HWND dialog, const ResultColumn& c) {
-  const int ids[] = {c.leq,     c.sel,        c.duration, c.active,  c.threshold,
-                     c.activity, c.maxPeak,   c.maxImpulse, c.maxFast, c.maxSlow,
-                     c.eventDuration, c.impulsive};
+  const int ids[] = {c.leq,     c.sel,        c.duration, c.active,  c.threshold,     c.activity,
+                     c.maxPeak, c.maxImpulse, c.maxFast,  c.maxSlow, c.eventDuration, c.impulsive};
   for (int id : ids) SetDlgItemTextA(dialog, id, kNotShown);
 }
 

@@ -43,13 +43,13 @@ bool checkSelection(const XFMINSTANCE* instance, HWND owner, int frames) {
 
 // Measures channel `offset` of `channels` interleaved channels through the work buffer, and
 // leaves the filtered channel in the wave buffer whether or not the measurement completed.
-bool measureChannel(float* wave, float* work, int frames, int channels, int offset,
-                    MeterParams* p, char channelCode, char filterCode,
-                    const ChannelHistories& histories, const XFMINSTANCE* instance) {
+bool measureChannel(float* wave, float* work, int frames, int channels, int offset, MeterParams* p,
+                    char channelCode, char filterCode, const ChannelHistories& histories,
+                    const XFMINSTANCE* instance) {
   for (int i = 0; i < frames; ++i) work[i] = wave[i * channels + offset] * kToUnit;
   bool done = analyseChannel(work, p, channelCode, filterCode, histories.h[kHistRms],
-                             histories.h[kHistItu], histories.h[kHistFast],
-                             histories.h[kHistSlow], histories.h[kHistImpulse], instance);
+                             histories.h[kHistItu], histories.h[kHistFast], histories.h[kHistSlow],
+                             histories.h[kHistImpulse], instance);
   for (int i = 0; i < frames; ++i) wave[i * channels + offset] = work[i] * kToHost;
   return done;
 }

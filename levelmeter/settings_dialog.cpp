@@ -58,7 +58,7 @@ void initialise(HWND dialog, LPARAM initParam) {
   p->calMode = kCalFullScale;
   showValues(dialog, p->fullScaleLeft, p->fullScaleRight);
   if (state.instance->channels == 1) {
-    const int rightColumn[] = {kLeftHeading, kRightHeading, kRightValue, kRightItu,
+    const int rightColumn[] = {kLeftHeading, kRightHeading, kRightValue,    kRightItu,
                                kRightIec,    kRightIso,     kRightColumnBox};
     for (int id : rightColumn) ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
   }
@@ -124,8 +124,7 @@ void command(HWND dialog, int id) {
 
 }  // namespace
 
-extern "C" INT_PTR CALLBACK DIALOGMsgProc(HWND dialog, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+extern "C" INT_PTR CALLBACK DIALOGMsgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
       postCommand(dialog, IDCANCEL);

@@ -62,7 +62,7 @@ struct OrvaneControlInfo {
   const char* kindName;  // "static", "groupbox", "button", "checkbox", "radio", "edit",
                          // "combobox", "custom", "unknown"
   char className[32];
-  char text[512];        // window text; for a combo box its selected item's text
+  char text[512];  // window text; for a combo box its selected item's text
   int checked;
   int enabled;
   int visible;
@@ -81,11 +81,11 @@ int orvane_combo_item(HWND combo, int index, char* text, int size);
 
 // ---- Memory accounting ----
 struct OrvaneMemoryStats {
-  int liveBlocks;      // allocated and not freed (blocks the clipboard holds are not counted)
-  int lockedBlocks;    // live blocks with a lock count above zero
-  int allocCalls;      // GlobalAlloc calls since the last reset
-  int lockCalls;       // GlobalLock calls since the last reset
-  int failedCalls;     // calls made to fail by orvane_fail_* since the last reset
+  int liveBlocks;    // allocated and not freed (blocks the clipboard holds are not counted)
+  int lockedBlocks;  // live blocks with a lock count above zero
+  int allocCalls;    // GlobalAlloc calls since the last reset
+  int lockCalls;     // GlobalLock calls since the last reset
+  int failedCalls;   // calls made to fail by orvane_fail_* since the last reset
 };
 void orvane_memory_stats(OrvaneMemoryStats* out);
 // Zeroes the call counters (not the blocks) and clears any pending fault.

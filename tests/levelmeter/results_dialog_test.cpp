@@ -205,8 +205,9 @@ TEST_F(ResultsDialog, ExportsEveryHistoryOfEveryBlock) {
             "Time (ms)\tRMS (1ms) Left\tITU (30ms) Left\tImpulse Left\tFast Left\tSlow "
             "Left\tRMS (1ms) Right\tITU (30ms) Right\tImpulse Right\tFast Right\tSlow Right\r");
   std::getline(lines, line);
-  EXPECT_EQ(line, "0.000000\t-80.000\t-80.000\t-80.000\t-80.000\t-80.000\t-80.000\t-80.000\t"
-                  "-80.000\t-80.000\t-80.000\r");
+  EXPECT_EQ(line,
+            "0.000000\t-80.000\t-80.000\t-80.000\t-80.000\t-80.000\t-80.000\t-80.000\t"
+            "-80.000\t-80.000\t-80.000\r");
   int count = 2;
   while (std::getline(lines, line)) ++count;
   EXPECT_EQ(count, 2001);

@@ -99,10 +99,9 @@ TEST_F(MeterRun, KeepingTheWaveformWritesBackTheMeanFreeWeightedSignal) {
 TEST_F(MeterRun, StereoMeasuresTheRightChannelFirst) {
   prepare(2);
   EXPECT_EQ(h_->xfmDo(&h_->record), 0);
-  const std::vector<std::string> captions = {"Initializing...", "Pre-Filtering...",
-                                             "Calculating Right Channel Levels...",
-                                             "Pre-Filtering...",
-                                             "Calculating Left Channel Levels..."};
+  const std::vector<std::string> captions = {
+      "Initializing...", "Pre-Filtering...", "Calculating Right Channel Levels...",
+      "Pre-Filtering...", "Calculating Left Channel Levels..."};
   EXPECT_EQ(h_->progressCaptions, captions);
   MeterParams p = params();
   EXPECT_NEAR(p.left.leq, 116.99, 0.005);

@@ -144,8 +144,8 @@ TEST_F(SettingsDialog, MonoHidesTheRightColumnAndNeverReadsIt) {
     PluginHarness::click(d, IDOK);
   };
   EXPECT_EQ(h_->setup(), 1);
-  for (int id : {kLeftHeading, kRightHeading, kRightValue, kRightItu, kRightIec, kRightIso,
-                 kRightColumnBox})
+  for (int id :
+       {kLeftHeading, kRightHeading, kRightValue, kRightItu, kRightIec, kRightIso, kRightColumnBox})
     EXPECT_FALSE(shown().control(id)->visible) << id;
   EXPECT_TRUE(shown().control(kLeftValue)->visible);
   MeterParams p = copy();
