@@ -4,10 +4,11 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ gcc-multilib g++-multilib
+  cmake make pkg-config g++ gcc-multilib g++-multilib
   googletest nlohmann-json3-dev
   libbenchmark-dev:i386
-  libsndfile1-dev:i386
+  libsndfile1-dev:i386 libcairo2-dev:i386 fonts-dejavu-core
+  python3-scipy
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   espeak-ng sox
 )
