@@ -37,17 +37,15 @@ struct SndFile {
   }
 };
 
-}  // namespace
-
-Audio readAudio(const std::string& path) {
+// Opens `path` and checks that the host can serve it; `audio` gets everything but the samples.
+void openAudio(const std::string& path, SndFile* in, Audio* audio) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) throw badInput(path + ": no such file");
   if (std::filesystem::is_directory(path, ec)) throw badInput(path + ": is a directory");
 
   SF_INFO info{};
-  SndFile in;
-  in.file = sf_open(path.c_str(), SFM_READ, &info);
-  if (!in.file) throw badInput("cannot read " + path + ": " + sf_strerror(nullptr));
+  in->file = sf_open(path.c_str(), SFM_READ, &info);
+  if (!in->file) throw badInput("cannot read " + path + ": " + sf_strerror(nullptr));
   if (info.channels < 1 || info.channels > 2) {
     throw badInput(path + " has " + std::to_string(info.channels) +
                    " channels: only mono and stereo recordings can be processed");
@@ -56,18 +54,32 @@ Audio readAudio(const std::string& path) {
   if (info.frames > LONG_MAX / 2) throw badInput(path + " is too long for 32-bit frame numbers");
   if (info.samplerate <= 0) throw badInput(path + " has no sample rate");
 
+  audio->path = path;
+  audio->format = formatName(info.format);
+  audio->channels = info.channels;
+  audio->sampleRate = info.samplerate;
+  audio->frames = static_cast<long>(info.frames);
+}
+
+}  // namespace
+
+Audio probeAudio(const std::string& path) {
+  SndFile in;
   Audio audio;
-  audio.path = path;
-  audio.format = formatName(info.format);
-  audio.channels = info.channels;
-  audio.sampleRate = info.samplerate;
-  audio.frames = static_cast<long>(info.frames);
-  audio.samples.resize(static_cast<size_t>(info.frames) * info.channels);
+  openAudio(path, &in, &audio);
+  return audio;
+}
+
+Audio readAudio(const std::string& path) {
+  SndFile in;
+  Audio audio;
+  openAudio(path, &in, &audio);
+  audio.samples.resize(static_cast<size_t>(audio.frames) * audio.channels);
   sf_command(in.file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
-  sf_count_t got = sf_readf_float(in.file, audio.samples.data(), info.frames);
-  if (got != info.frames) {
+  sf_count_t got = sf_readf_float(in.file, audio.samples.data(), audio.frames);
+  if (got != audio.frames) {
     throw badInput("cannot read " + path + ": " + std::to_string(got) + " of " +
-                   std::to_string(info.frames) + " frames: " + sf_strerror(in.file));
+                   std::to_string(audio.frames) + " frames: " + sf_strerror(in.file));
   }
   for (float& s : audio.samples) s *= kHostScale;
   return audio;

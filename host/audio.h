@@ -26,6 +26,8 @@ struct Audio {
 // unreadable file, one with no frames, one with more than two channels, or one too long for
 // the host's 32-bit frame numbers.
 Audio readAudio(const std::string& path);
+// The same checks and facts without reading the samples (`samples` stays empty).
+Audio probeAudio(const std::string& path);
 
 // Writes all frames as WAVE, 32-bit float, each sample divided by 32768 and never clipped.
 // Throws HostError (kExitFailure) when the file cannot be written.

@@ -19,6 +19,8 @@ int orvaneMain(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return describeCommand(command.describe, out);
       case CommandKind::Run:
         return runCommand(command.run, out);
+      case CommandKind::Validate:
+        return validateCommand(command.validate, out);
     }
     return kExitOk;
   } catch (const HostError& e) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <set>
 #include <system_error>
 
 #include "host/audio.h"
@@ -15,6 +16,7 @@
 #include "host/preset.h"
 #include "host/report.h"
 #include "host/session.h"
+#include "host/summary.h"
 #include "host/system.h"
 
 namespace fs = std::filesystem;
@@ -78,21 +80,14 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
   return plan;
 }
 
-}  // namespace
-
-int runCommand(const RunOptions& o, std::ostream& out) {
-  // Everything a person could have got wrong is checked before the plug-in runs.
-  if (o.outDir) {
-    std::error_code ec;
-    if (fs::exists(*o.outDir, ec) && !fs::is_directory(*o.outDir, ec)) {
-      throw badInput(*o.outDir + ": exists and is not a directory");
-    }
-  }
-  Audio audio = readAudio(o.audioFile);
+// One audio file through one instance, from QueryXfm's answers (already in `plugin`) to
+// XfmDestroy; writes the file's outputs into `outDir` (none when empty) and returns the
+// report. `dialogs` gets the dialogs as they ended.
+Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
+             const std::string& outDir, const std::vector<unsigned char>& preset,
+             std::vector<DialogRecord>* dialogs) {
+  Audio audio = readAudio(audioFile);
   Selection selection = checkedSelection(o, audio);
-  std::unique_ptr<Plugin> plugin = Plugin::load(resolvePlugin(o.plugin));
-  std::vector<unsigned char> preset;
-  if (o.preset) preset = readPreset(*o.preset, plugin->info().paramSize);
 
   clipboardClear();
   SessionSetup setup;
@@ -103,7 +98,7 @@ int runCommand(const RunOptions& o, std::ostream& out) {
   setup.autoConfirm = o.autoConfirm;
   setup.showProgress = !o.quiet;
   setup.terminal = stderrIsTerminal();
-  Session session(*plugin, &audio, setup);
+  Session session(plugin, &audio, setup);
 
   PersonScript script;
   script.settings = o.sets;
@@ -135,15 +130,17 @@ int runCommand(const RunOptions& o, std::ostream& out) {
   }
   MemoryState memory = memoryState();
   std::vector<ClipboardItem> clipboard = clipboardContents();
-  OutputPlan plan = planOutputs(o, audio, session.displays(), clipboard);
+  RunOptions where = o;
+  where.outDir = outDir.empty() ? std::nullopt : std::optional<std::string>(outDir);
+  OutputPlan plan = planOutputs(where, audio, session.displays(), clipboard);
 
   CallResults calls = session.calls();
-  calls.queryXfm = plugin->info().queryResult;
-  DecodedBlock decoded = decodeBlock(block, plugin->info().paramTypes);
+  calls.queryXfm = plugin.info().queryResult;
+  DecodedBlock decoded = decodeBlock(block, plugin.info().paramTypes);
   if (!decoded.problem.empty()) warnings.push_back("parameter block: " + decoded.problem);
 
   Json report;
-  report["plugin"] = pluginJson(*plugin);
+  report["plugin"] = pluginJson(plugin);
   report["audio"] = audioJson(audio);
   report["selection"] = selectionJson(selection.first, selection.last, audio.sampleRate);
   report["calls"] = callsJson(calls);
@@ -179,11 +176,86 @@ int runCommand(const RunOptions& o, std::ostream& out) {
     else
       writeBinaryFile(path->second, item.bytes);
   }
-  if (!plan.preset.empty()) writePreset(plan.preset, block);
+  if (!plan.preset.empty()) savePreset(plan.preset, block, plugin.info());
   if (!plan.report.empty()) writeTextFile(plan.report, dumpJson(report) + "\n");
 
   for (const auto& w : warnings) std::cerr << "orvane: warning: " << w << "\n";
-  out << (o.json ? dumpJson(report) + "\n" : renderRunText(report));
+  if (dialogs != nullptr) *dialogs = person.log().dialogs;
+  return report;
+}
+
+// One folder per file under the batch's folder, named after the file; names that repeat get
+// "-2", "-3", ... so no run overwrites another.
+std::vector<std::string> batchFolders(const std::string& outDir,
+                                      const std::vector<std::string>& files) {
+  std::vector<std::string> folders;
+  std::set<std::string> used;
+  for (const auto& file : files) {
+    std::string stem = fs::path(file).stem().string();
+    if (stem.empty()) stem = "run";
+    std::string name = stem;
+    for (int n = 2; used.count(name) != 0; ++n) name = stem + "-" + std::to_string(n);
+    used.insert(name);
+    folders.push_back((fs::path(outDir) / name).string());
+  }
+  return folders;
+}
+
+// The results dialog of a run, or the last dialog it showed.
+const DialogRecord* resultsDialog(const std::vector<DialogRecord>& dialogs) {
+  for (const auto& d : dialogs)
+    if (d.resource == 107) return &d;
+  return dialogs.empty() ? nullptr : &dialogs.back();
+}
+
+}  // namespace
+
+int runCommand(const RunOptions& o, std::ostream& out) {
+  // Everything a person could have got wrong is checked before the plug-in runs.
+  if (o.outDir) {
+    std::error_code ec;
+    if (fs::exists(*o.outDir, ec) && !fs::is_directory(*o.outDir, ec)) {
+      throw badInput(*o.outDir + ": exists and is not a directory");
+    }
+  }
+  const std::vector<std::string> files =
+      o.audioFiles.empty() ? std::vector<std::string>{o.audioFile} : o.audioFiles;
+  for (const auto& file : files) checkedSelection(o, probeAudio(file));
+  std::unique_ptr<Plugin> plugin = Plugin::load(resolvePlugin(o.plugin));
+  std::vector<unsigned char> preset;
+  if (o.preset) preset = loadPreset(*o.preset, plugin->info());
+
+  if (files.size() == 1) {
+    Json report = runFile(o, *plugin, files[0], o.outDir.value_or(""), preset, nullptr);
+    out << (o.json ? dumpJson(report) + "\n" : renderRunText(report));
+    out.flush();
+    return kExitOk;
+  }
+
+  std::vector<std::string> folders;
+  if (o.outDir) folders = batchFolders(*o.outDir, files);
+  SummaryTable summary;
+  Json runs = Json::array();
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (!o.quiet) std::cerr << "[" << i + 1 << "/" << files.size() << "] " << files[i] << "\n";
+    std::vector<DialogRecord> dialogs;
+    runs.push_back(runFile(o, *plugin, files[i], o.outDir ? folders[i] : "", preset, &dialogs));
+    const DialogRecord* results = resultsDialog(dialogs);
+    summary.add(files[i], results ? labelledFields(*results) : std::vector<LabelledField>{});
+  }
+  std::vector<std::string> written;
+  if (o.outDir) {
+    makeDirectory(*o.outDir);
+    written.push_back((fs::path(*o.outDir) / "summary.csv").string());
+    writeTextFile(written.back(), summary.csv());
+  }
+  if (o.json) {
+    Json batch = {{"runs", runs}, {"summary", summary.json()}, {"files", written}};
+    out << dumpJson(batch) << "\n";
+  } else {
+    out << summary.csv();
+    for (const auto& path : written) out << "Summary written to " << path << "\n";
+  }
   out.flush();
   return kExitOk;
 }

@@ -212,17 +212,57 @@ Command parseRun(int argc, const char* const* argv) {
   }
   if (positional.empty()) throw badInput(usageError("run", "missing PLUGIN and AUDIOFILE"));
   if (positional.size() < 2) throw badInput(usageError("run", "missing AUDIOFILE"));
-  if (positional.size() > 2) {
-    throw badInput(usageError("run", "unexpected argument '" + positional[2] + "'"));
-  }
   o.plugin = positional[0];
-  o.audioFile = positional[1];
+  o.audioFiles.assign(positional.begin() + 1, positional.end());
+  o.audioFile = o.audioFiles[0];
+  // A batch keeps one output folder per file, so it needs the folder they go under.
+  if (o.audioFiles.size() > 1 && (o.saveAs || o.savePreset)) {
+    throw badInput(usageError("run",
+                              "--save-as and --save-preset name one file: they cannot be "
+                              "used with several audio files"));
+  }
   // Dialogs that confirm themselves end before the person could act on them.
   if (o.autoConfirm && (!o.sets.empty() || !o.presses.empty() || o.keep)) {
     throw badInput(usageError("run",
                               "--auto lets the dialogs confirm themselves: it cannot be "
                               "combined with --set, --press or --keep"));
   }
+  return c;
+}
+
+Command parseValidate(int argc, const char* const* argv) {
+  ArgReader reader("validate", argc, argv, 2);
+  Command c;
+  c.kind = CommandKind::Validate;
+  std::vector<std::string> positional;
+  std::string name, value;
+  bool inl;
+  while (reader.next(&name, &value, &inl)) {
+    if (name == "--help" || name == "-h") return helpFor(validateHelp());
+    if (name == "--json") {
+      reader.noValue(name, inl);
+      c.validate.json = true;
+    } else if (name == "--iterations" || name == "--seed") {
+      std::string v = reader.takeValue(name, value, inl);
+      long n = 0;
+      if (!parseLong(v, &n) || n < 0 || n > 1000000000L) {
+        throw badInput(usageError("validate", name + " takes a whole number, not '" + v + "'"));
+      }
+      if (name == "--seed")
+        c.validate.seed = static_cast<unsigned>(n);
+      else
+        c.validate.iterations = static_cast<int>(n);
+    } else if (name.empty()) {
+      positional.push_back(value);
+    } else {
+      reader.unknown(name);
+    }
+  }
+  if (positional.empty()) throw badInput(usageError("validate", "missing PLUGIN"));
+  if (positional.size() > 1) {
+    throw badInput(usageError("validate", "unexpected argument '" + positional[1] + "'"));
+  }
+  c.validate.plugin = positional[0];
   return c;
 }
 
@@ -237,12 +277,14 @@ Command parseCommandLine(int argc, const char* const* argv) {
     if (topic == "list") return helpFor(listHelp());
     if (topic == "describe") return helpFor(describeHelp());
     if (topic == "run") return helpFor(runHelp());
+    if (topic == "validate") return helpFor(validateHelp());
     if (!topic.empty()) throw badInput(usageError("", "no command '" + topic + "'"));
     return helpFor(mainHelp());
   }
   if (command == "list") return parseList(argc, argv);
   if (command == "describe") return parseDescribe(argc, argv);
   if (command == "run") return parseRun(argc, argv);
+  if (command == "validate") return parseValidate(argc, argv);
   if (!command.empty() && command[0] == '-')
     throw badInput(usageError("", "unknown option " + command));
   throw badInput(usageError("", "unknown command '" + command + "'"));
@@ -255,7 +297,8 @@ std::string mainHelp() {
          "Commands:\n"
          "  list                  the plug-ins found, with menu name and parameter block size\n"
          "  describe PLUGIN       the controls of a plug-in's settings dialog\n"
-         "  run PLUGIN AUDIOFILE  run a plug-in on an audio file and report what it did\n"
+         "  run PLUGIN AUDIOFILE...  run a plug-in on audio files and report what it did\n"
+         "  validate PLUGIN       check a plug-in as a strict host would\n"
          "\n"
          "Plug-ins are the .xfm files next to the orvane executable and in the directories of\n"
          "ORVANE_PLUGIN_PATH (separated by ':', searched first). PLUGIN is a name such as\n"
@@ -284,7 +327,7 @@ std::string describeHelp() {
 }
 
 std::string runHelp() {
-  return "Usage: orvane run PLUGIN AUDIOFILE [OPTIONS]\n"
+  return "Usage: orvane run PLUGIN AUDIOFILE... [OPTIONS]\n"
          "Runs the plug-in on AUDIOFILE (any format libsndfile reads, mono or stereo) as the\n"
          "host audio editor would: QueryXfm, XfmInit, XfmSetup (the settings dialog), XfmDo\n"
          "(the run and its results dialog) and XfmDestroy. A person stands in for the user:\n"
@@ -308,7 +351,28 @@ std::string runHelp() {
          "  --json                  the report as one JSON object on stdout\n"
          "  --quiet                 no progress on stderr\n"
          "\n"
+         "\n"
+         "With several audio files the same settings run on each (a batch): with --out DIR\n"
+         "each file's outputs go into DIR/<file name>/, and DIR/summary.csv holds one row per\n"
+         "file with the labelled result fields of the results dialog.\n"
+         "\n"
          "Ctrl-C during the run sets the plug-in's cancel flag; a second one ends orvane.\n";
+}
+
+std::string validateHelp() {
+  return "Usage: orvane validate PLUGIN [--iterations N] [--seed S] [--json]\n"
+         "Checks a plug-in as a strict host would and prints one line per check with pass or\n"
+         "fail, then the count: the exports and their ordinals, QueryXfm's strings and block\n"
+         "layout, every export on a parameter block that cannot be locked, dialogs confirming\n"
+         "themselves, every numbered allocation failing in turn, a cancel at every progress\n"
+         "call, a busy clipboard, and N random parameter blocks and selections, all under the\n"
+         "platform layer's block accounting.\n"
+         "\n"
+         "  --iterations N   random parameter blocks and selections (default 1000)\n"
+         "  --seed S         seed of the random blocks and selections (default 1)\n"
+         "  --json           one JSON object on stdout\n"
+         "\n"
+         "Exit status: 0 every check passed, 1 a check failed, 2 bad input or usage.\n";
 }
 
 }  // namespace orvane

@@ -1,4 +1,5 @@
-// The command line of `orvane`: three commands (list, describe, run), each with --help.
+// The command line of `orvane`: four commands (list, describe, run, validate), each with
+// --help.
 // Parsing only checks the form of the arguments; whether files, plug-ins and controls exist
 // is found out by the commands.
 #pragma once
@@ -34,7 +35,8 @@ struct DescribeOptions {
 
 struct RunOptions {
   std::string plugin;
-  std::string audioFile;
+  std::string audioFile;                // the first (or only) audio file
+  std::vector<std::string> audioFiles;  // every audio file, in order: more than one is a batch
   std::optional<Selection> select;   // default: the whole file
   std::vector<SetAction> sets;       // settings dialog, in order
   std::vector<std::string> presses;  // results dialog, in order: ids (or exact texts)
@@ -49,7 +51,14 @@ struct RunOptions {
   bool quiet = false;  // no progress on stderr
 };
 
-enum class CommandKind { Help, List, Describe, Run };
+struct ValidateOptions {
+  std::string plugin;
+  int iterations = 1000;  // random parameter blocks and selections
+  unsigned seed = 1;      // of the random blocks and selections, so a failure can be repeated
+  bool json = false;
+};
+
+enum class CommandKind { Help, List, Describe, Run, Validate };
 
 struct Command {
   CommandKind kind = CommandKind::Help;
@@ -57,6 +66,7 @@ struct Command {
   ListOptions list;
   DescribeOptions describe;
   RunOptions run;
+  ValidateOptions validate;
 };
 
 // argv[0] is the program name. Throws HostError (kExitBadInput) for unknown options, missing
@@ -67,5 +77,6 @@ std::string mainHelp();
 std::string listHelp();
 std::string describeHelp();
 std::string runHelp();
+std::string validateHelp();
 
 }  // namespace orvane

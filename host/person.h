@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
@@ -41,14 +42,19 @@ struct ControlRecord {
   bool enabled = false;
   bool visible = false;
   std::vector<std::string> items;  // a combo box's items
+  unsigned long style = 0;         // window style bits (WS_, SS_, BS_, ES_ ...)
+  int x = 0, y = 0;                // position in the dialog, dialog units
+  int width = 0, height = 0;       // size, dialog units
 };
 
-// A display's curves as they were when its dialog ended.
+// A display's curves as they were when its dialog ended, with what they are drawn from.
 struct DisplaySnapshot {
   int number = 0;  // the display's number in the session
   int id = 0;      // the dialog control it lies over
   std::vector<double> x;
   std::map<int, std::vector<std::optional<double>>> curves;
+  RECT rect{};                             // pixels, in the dialog's client coordinates
+  std::array<DisplaySettings, 3> targets;  // DISPLAY_SET as received: graph, curve 1, curve 2
 };
 
 struct DialogRecord {
@@ -56,7 +62,7 @@ struct DialogRecord {
   std::string caption;
   bool ended = false;    // false for a look taken when the dialog was shown
   long long result = 0;  // EndDialog's result when ended
-  int width = 0;         // dialog units
+  int width = 0;         // client area, dialog units (orvane_dialog_size)
   int height = 0;
   std::vector<ControlRecord> controls;  // template order, then windows the host created
   std::vector<DisplaySnapshot> displays;

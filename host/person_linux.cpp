@@ -136,6 +136,11 @@ DialogRecord lookAtDialog(HWND dialog, int resource) {
     c.checked = info.checked != 0;
     c.enabled = info.enabled != 0;
     c.visible = info.visible != 0;
+    c.style = info.style;
+    c.x = info.rect.left;
+    c.y = info.rect.top;
+    c.width = info.rect.right - info.rect.left;
+    c.height = info.rect.bottom - info.rect.top;
     if (info.kind == kOrvaneComboBox) {
       int items = orvane_combo_count(info.window);
       for (int k = 0; k < items; ++k) {
@@ -264,7 +269,7 @@ void Person::dialogEnded(HWND dialog, int resource, INT_PTR result) {
   d.result = result;
   if (displays_) {
     for (const DisplayRecord* r : displays_->ofDialog(dialog)) {
-      d.displays.push_back({r->number, r->controlId, r->x, r->curves});
+      d.displays.push_back({r->number, r->controlId, r->x, r->curves, r->rect, r->targets});
     }
   }
   log_.dialogs.push_back(std::move(d));

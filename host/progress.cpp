@@ -9,6 +9,14 @@ namespace {
 // Texts of a phase beyond this many are counted by `steps` only: a plug-in that names every
 // block would otherwise fill the report.
 constexpr size_t kMaxTexts = 200;
+constexpr int kBarWidth = 30;
+// The terminal line is redrawn at least this often, so the elapsed time keeps moving.
+constexpr double kRedrawSeconds = 0.25;
+
+std::string bar(int percent) {
+  int filled = percent * kBarWidth / 100;
+  return "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "]";
+}
 
 }  // namespace
 
@@ -17,6 +25,7 @@ ProgressPhase& ProgressMeter::current() {
     phases_.push_back({});
     open_ = true;
     shownPercent_ = -1;
+    began_ = Clock::now();
   }
   return phases_.back();
 }
@@ -27,23 +36,31 @@ int ProgressMeter::percent() const {
   return p < 0 ? 0 : p > 100 ? 100 : static_cast<int>(p);
 }
 
+double ProgressMeter::elapsed() const {
+  return std::chrono::duration<double>(Clock::now() - began_).count();
+}
+
 void ProgressMeter::draw(bool force) {
   if (!show_ || !open_) return;
   const ProgressPhase& phase = phases_.back();
   int p = percent();
   const std::string& text = phase.texts.empty() ? std::string() : phase.texts.back();
+  const Clock::time_point now = Clock::now();
   if (terminal_) {
-    if (!force && p == shownPercent_) return;
-    std::fprintf(stderr, "\r\033[K%s%s%s %3d%%", phase.caption.c_str(), text.empty() ? "" : "  ",
-                 text.c_str(), p);
+    bool stale = std::chrono::duration<double>(now - drawn_).count() >= kRedrawSeconds;
+    if (!force && p == shownPercent_ && !stale) return;
+    std::fprintf(stderr, "\r\033[K%s%s%s %s %3d%% %6.1f s", phase.caption.c_str(),
+                 text.empty() ? "" : "  ", text.c_str(), bar(p).c_str(), p, elapsed());
   } else {
     if (!force && shownPercent_ >= 0 && p / 10 == shownPercent_ / 10) return;
     if (text.empty()) {
-      std::fprintf(stderr, "%s %d%%\n", phase.caption.c_str(), p);
+      std::fprintf(stderr, "%s %d%% (%.1f s)\n", phase.caption.c_str(), p, elapsed());
     } else {
-      std::fprintf(stderr, "%s  %s %d%%\n", phase.caption.c_str(), text.c_str(), p);
+      std::fprintf(stderr, "%s  %s %d%% (%.1f s)\n", phase.caption.c_str(), text.c_str(), p,
+                   elapsed());
     }
   }
+  drawn_ = now;
   shownPercent_ = p;
   std::fflush(stderr);
 }
@@ -78,9 +95,9 @@ void ProgressMeter::end() {
   if (show_) {
     const ProgressPhase& phase = phases_.back();
     if (terminal_) {
-      std::fprintf(stderr, "\r\033[K%s done\n", phase.caption.c_str());
+      std::fprintf(stderr, "\r\033[K%s done in %.1f s\n", phase.caption.c_str(), elapsed());
     } else {
-      std::fprintf(stderr, "%s done\n", phase.caption.c_str());
+      std::fprintf(stderr, "%s done in %.1f s\n", phase.caption.c_str(), elapsed());
     }
     std::fflush(stderr);
   }

@@ -2,6 +2,7 @@
 // progressEnd: shown on stderr (stdout carries the report) and kept for the report.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,9 @@ struct ProgressPhase {
 
 class ProgressMeter {
  public:
-  // `show`: write to stderr at all; `terminal`: redraw one line in place, else plain lines
-  // (at the start, at every tenth of the way, at new step text and at the end).
+  // `show`: write to stderr at all; `terminal`: redraw one line in place (caption, step text,
+  // a bar, the percentage and the time since progressBegin), else plain lines (at the start,
+  // at every tenth of the way, at new step text and at the end, with the elapsed time).
   ProgressMeter(bool show, bool terminal) : show_(show), terminal_(terminal) {}
 
   void begin(const char* caption);
@@ -37,8 +39,13 @@ class ProgressMeter {
   void draw(bool force);
   int percent() const;
 
+  using Clock = std::chrono::steady_clock;
+  double elapsed() const;  // seconds since the phase began
+
   bool show_;
   bool terminal_;
+  Clock::time_point began_;
+  Clock::time_point drawn_;
   bool open_ = false;
   int shownPercent_ = -1;
   std::vector<ProgressPhase> phases_;

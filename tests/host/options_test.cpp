@@ -89,7 +89,11 @@ TEST(Options, UsageErrorsNameTheProblem) {
             std::string::npos);
   EXPECT_NE(usageErrorOf({"run", "levelmeter"}).find("missing AUDIOFILE"), std::string::npos);
   EXPECT_NE(usageErrorOf({"run"}).find("missing PLUGIN"), std::string::npos);
-  EXPECT_NE(usageErrorOf({"run", "a", "b", "c"}).find("unexpected argument 'c'"),
+  EXPECT_NE(usageErrorOf({"run", "a", "b", "c", "--save-preset", "p.json"})
+                .find("cannot be used with several audio files"),
+            std::string::npos);
+  EXPECT_NE(usageErrorOf({"validate"}).find("missing PLUGIN"), std::string::npos);
+  EXPECT_NE(usageErrorOf({"validate", "x", "--iterations", "many"}).find("whole number"),
             std::string::npos);
   EXPECT_NE(usageErrorOf({"run", "a", "b", "--set", "1001"}).find("CONTROL=VALUE"),
             std::string::npos);
