@@ -13,6 +13,7 @@
 #include "host/output_files.h"
 #include "host/person.h"
 #include "host/plugin.h"
+#include "host/pictures.h"
 #include "host/preset.h"
 #include "host/report.h"
 #include "host/session.h"
@@ -46,6 +47,7 @@ struct OutputPlan {
   std::string directory;
   std::string waveform;
   std::map<int, std::string> displays;        // display number -> CSV
+  std::vector<std::string> pictures;          // display and dialog pictures
   std::map<unsigned, std::string> clipboard;  // format -> file
   std::string preset;
   std::string report;
@@ -53,6 +55,7 @@ struct OutputPlan {
 };
 
 OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoard& displays,
+                       const std::vector<DialogRecord>& dialogs,
                        const std::vector<ClipboardItem>& clipboard) {
   OutputPlan plan;
   if (o.outDir) {
@@ -69,11 +72,13 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
       plan.clipboard[item.format] =
           (dir / (item.format == CF_TEXT ? "clipboard.txt" : "clipboard.wav")).string();
     }
+    plan.pictures = picturePaths(*o.outDir, displays, dialogs);
     plan.report = (dir / "report.json").string();
   }
   if (o.savePreset) plan.preset = *o.savePreset;
   if (!plan.waveform.empty()) plan.files.push_back(plan.waveform);
   for (const auto& [n, path] : plan.displays) plan.files.push_back(path);
+  plan.files.insert(plan.files.end(), plan.pictures.begin(), plan.pictures.end());
   for (const auto& [format, path] : plan.clipboard) plan.files.push_back(path);
   if (!plan.preset.empty()) plan.files.push_back(plan.preset);
   if (!plan.report.empty()) plan.files.push_back(plan.report);
@@ -132,7 +137,7 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   std::vector<ClipboardItem> clipboard = clipboardContents();
   RunOptions where = o;
   where.outDir = outDir.empty() ? std::nullopt : std::optional<std::string>(outDir);
-  OutputPlan plan = planOutputs(where, audio, session.displays(), clipboard);
+  OutputPlan plan = planOutputs(where, audio, session.displays(), person.log().dialogs, clipboard);
 
   CallResults calls = session.calls();
   calls.queryXfm = plugin.info().queryResult;
@@ -168,6 +173,8 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
     auto path = plan.displays.find(d->number);
     if (path != plan.displays.end()) writeTextFile(path->second, displayCsv(*d));
   }
+  if (!plan.directory.empty())
+    writePictures(plan.directory, session.displays(), person.log().dialogs);
   for (const auto& item : clipboard) {
     auto path = plan.clipboard.find(item.format);
     if (path == plan.clipboard.end()) continue;

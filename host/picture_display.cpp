@@ -1,0 +1,371 @@
+// The graph of a display control, as pictures.h lays it out.
+#include <cairo-svg.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "host/errors.h"
+#include "host/picture_draw.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr double kLabelFontSize = 10.0;
+const Rgb kDefaultBackground = rgb255(255, 255, 255);
+const Rgb kDefaultGrid = rgb255(0xC0, 0xC0, 0xC0);
+const Rgb kFrameColour = rgb255(0, 0, 0);
+const Rgb kLabelColour = rgb255(0, 0, 0);
+
+// A setting from the whole graph, else curve 1, else curve 2.
+template <typename T>
+std::optional<T> graphSetting(const GraphSource& g, std::optional<T> DisplaySettings::*field) {
+  for (const DisplaySettings& s : g.targets) {
+    if (s.*field) return s.*field;
+  }
+  return std::nullopt;
+}
+
+// A curve's own setting, else the whole graph's, else the other curve's.
+template <typename T>
+std::optional<T> curveSetting(const GraphSource& g, int curve,
+                              std::optional<T> DisplaySettings::*field) {
+  const int order[3] = {curve, 0, curve == 1 ? 2 : 1};
+  for (int target : order) {
+    if (g.targets[target].*field) return g.targets[target].*field;
+  }
+  return std::nullopt;
+}
+
+struct YRange {
+  double top, bottom;
+};
+
+// The range of the values, when no y range was given.
+YRange valueRange(const GraphSource& g) {
+  double lo = INFINITY, hi = -INFINITY;
+  for (const auto& [curve, values] : g.curves) {
+    for (const auto& v : values) {
+      if (v && std::isfinite(*v)) {
+        lo = std::min(lo, *v);
+        hi = std::max(hi, *v);
+      }
+    }
+  }
+  if (!(lo <= hi)) return {1.0, 0.0};
+  if (lo == hi) return {hi + 1.0, lo - 1.0};
+  double margin = (hi - lo) * 0.05;
+  return {hi + margin, lo - margin};
+}
+
+YRange yRangeOf(const GraphSource& g, int curve) {
+  std::optional<double> top = curveSetting(g, curve, &DisplaySettings::yTop);
+  std::optional<double> bottom = curveSetting(g, curve, &DisplaySettings::yBottom);
+  YRange r = valueRange(g);
+  if (top) r.top = *top;
+  if (bottom) r.bottom = *bottom;
+  if (r.top == r.bottom || !std::isfinite(r.top) || !std::isfinite(r.bottom)) {
+    r = {r.top + 1.0, r.top - 1.0};
+  }
+  return r;
+}
+
+// Row of value v (fractional, 0 at the top); kept within a few heights of the picture so that
+// far-off values still draw as lines leaving it.
+double rowOf(double v, YRange r, int height) {
+  double row = (r.top - v) / (r.top - r.bottom) * (height - 1);
+  return std::clamp(row, -2.0 * height, 3.0 * height);
+}
+
+double columnOf(double x, double left, double right, int width) {
+  return (x - left) / (right - left) * (width - 1);
+}
+
+// The smallest of 1, 2, 5 x 10^n that keeps lines `minGap` pixels apart over `pixels`.
+double gridStep(double span, double pixels, double minGap) {
+  span = std::fabs(span);
+  if (!(span > 0) || !std::isfinite(span) || pixels <= 0) return 0.0;
+  double raw = span * minGap / pixels;
+  double decade = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double m : {1.0, 2.0, 5.0, 10.0}) {
+    if (m * decade >= raw * (1 - 1e-9)) return m * decade;
+  }
+  return 10.0 * decade;
+}
+
+std::vector<double> gridValues(double a, double b, double step) {
+  std::vector<double> values;
+  if (!(step > 0)) return values;
+  double lo = std::min(a, b), hi = std::max(a, b);
+  double first = std::ceil(lo / step - 1e-9);
+  double last = std::floor(hi / step + 1e-9);
+  if (last - first > 1000) return values;
+  for (double i = first; i <= last; ++i) values.push_back(i * step);
+  return values;
+}
+
+std::string tickText(double v, double step) {
+  int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
+  if (std::fabs(v) < step * 1e-6) v = 0.0;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, v);
+  return text;
+}
+
+struct Box {
+  double left, top, right, bottom;
+  bool overlaps(const Box& o) const {
+    return left < o.right + 2 && o.left < right + 2 && top < o.bottom + 1 && o.top < bottom + 1;
+  }
+};
+
+// Labels placed so far; a new one is drawn only where it fits.
+class LabelLayer {
+ public:
+  LabelLayer(cairo_t* cr, const GraphSource& g, Rgb background)
+      : cr_(cr), width_(g.width), height_(g.height), background_(background) {
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr_, &fe);
+    ascent_ = fe.ascent;
+    descent_ = fe.descent;
+    cairo_text_extents_t digit;
+    cairo_text_extents(cr_, "0", &digit);
+    digitHeight_ = digit.height;
+  }
+
+  double width(const std::string& text) const {
+    cairo_text_extents_t e;
+    cairo_text_extents(cr_, text.c_str(), &e);
+    return e.x_advance;
+  }
+  double digitHeight() const { return digitHeight_; }
+  double ascent() const { return ascent_; }
+
+  // Draws `text` with its left end at x and its baseline at y, unless it leaves the picture
+  // or meets a label already drawn.
+  bool place(const std::string& text, double x, double baseline) {
+    Box box{x - 1, baseline - ascent_ + 1, x + width(text) + 1, baseline + descent_ - 1};
+    if (box.left < 1 || box.top < 1 || box.right > width_ - 1 || box.bottom > height_ - 1) {
+      return false;
+    }
+    for (const Box& other : placed_) {
+      if (box.overlaps(other)) return false;
+    }
+    placed_.push_back(box);
+    setColour(cr_, background_);
+    cairo_rectangle(cr_, std::floor(box.left), std::floor(box.top),
+                    std::ceil(box.right) - std::floor(box.left),
+                    std::ceil(box.bottom) - std::floor(box.top));
+    cairo_fill(cr_);
+    setColour(cr_, kLabelColour);
+    cairo_move_to(cr_, x, baseline);
+    cairo_show_text(cr_, text.c_str());
+    return true;
+  }
+
+ private:
+  cairo_t* cr_;
+  int width_, height_;
+  Rgb background_;
+  double ascent_ = 0, descent_ = 0, digitHeight_ = 0;
+  std::vector<Box> placed_;
+};
+
+void drawCurve(cairo_t* cr, const std::vector<std::optional<double>>& values, YRange range,
+               int width, int height) {
+  int n = std::min<int>(width, static_cast<int>(values.size()));
+  auto valid = [&](int k) { return k >= 0 && k < n && values[k] && std::isfinite(*values[k]); };
+  std::vector<int> dots;  // values with no neighbour to join
+  for (int k = 0; k < n; ++k) {
+    if (!valid(k)) continue;
+    double y = rowOf(*values[k], range, height) + 0.5;
+    if (valid(k - 1)) {
+      cairo_line_to(cr, k + 0.5, y);
+    } else if (valid(k + 1)) {
+      cairo_move_to(cr, k + 0.5, y);
+    } else {
+      dots.push_back(k);
+    }
+  }
+  cairo_stroke(cr);
+  for (int k : dots) {
+    cairo_rectangle(cr, k, std::floor(rowOf(*values[k], range, height) + 0.5), 1, 1);
+  }
+  cairo_fill(cr);
+}
+
+void drawGrid(cairo_t* cr, const GraphSource& g, Rgb grid, YRange axis, std::optional<double> left,
+              std::optional<double> right, double* xStep, double* yStep) {
+  setColour(cr, grid);
+  *yStep = gridStep(axis.top - axis.bottom, g.height - 1, kGraphMinGridRows);
+  for (double v : gridValues(axis.top, axis.bottom, *yStep)) {
+    double row = std::round(rowOf(v, axis, g.height));
+    cairo_move_to(cr, 0, row + 0.5);
+    cairo_line_to(cr, g.width, row + 0.5);
+  }
+  *xStep = 0;
+  if (left && right && *left != *right) {
+    *xStep = gridStep(*right - *left, g.width - 1, kGraphMinGridColumns);
+    for (double v : gridValues(*left, *right, *xStep)) {
+      double column = std::round(columnOf(v, *left, *right, g.width));
+      cairo_move_to(cr, column + 0.5, 0);
+      cairo_line_to(cr, column + 0.5, g.height);
+    }
+  }
+  cairo_stroke(cr);
+}
+
+void drawLabels(cairo_t* cr, const GraphSource& g, Rgb background, YRange axis,
+                std::optional<double> left, std::optional<double> right, double xStep,
+                double yStep) {
+  useDialogFont(cr, kLabelFontSize);
+  LabelLayer labels(cr, g, background);
+  const double bottomBaseline = g.height - 4;
+  if (auto y = graphSetting(g, &DisplaySettings::yLabel)) {
+    labels.place(utf8Of(*y), 4, 3 + labels.ascent() - 1);
+  }
+  if (auto x = graphSetting(g, &DisplaySettings::xLabel)) {
+    std::string text = utf8Of(*x);
+    labels.place(text, g.width - 4 - labels.width(text), bottomBaseline);
+  }
+  if (left && right && xStep > 0) {
+    for (double v : gridValues(*left, *right, xStep)) {
+      std::string text = tickText(v, xStep);
+      double centre = std::round(columnOf(v, *left, *right, g.width)) + 0.5;
+      double w = labels.width(text);
+      double x = std::clamp(centre - w / 2, 3.0, g.width - 3.0 - w);
+      labels.place(text, x, bottomBaseline);
+    }
+  }
+  for (double v : gridValues(axis.top, axis.bottom, yStep)) {
+    std::string text = tickText(v, yStep);
+    double centre = std::round(rowOf(v, axis, g.height)) + 0.5;
+    labels.place(text, 4, centre + labels.digitHeight() / 2);
+  }
+}
+
+struct FileCloser {
+  void operator()(FILE* f) const {
+    if (f) std::fclose(f);
+  }
+};
+
+cairo_status_t appendToFile(void* closure, const unsigned char* data, unsigned int length) {
+  return std::fwrite(data, 1, length, static_cast<FILE*>(closure)) == length
+             ? CAIRO_STATUS_SUCCESS
+             : CAIRO_STATUS_WRITE_ERROR;
+}
+
+void requireArea(const GraphSource& g, const std::string& path) {
+  if (g.width <= 0 || g.height <= 0) {
+    throw failure("cannot draw " + path + ": the display has no area");
+  }
+}
+
+}  // namespace
+
+void drawGraph(cairo_t* cr, const GraphSource& g) {
+  if (g.width <= 0 || g.height <= 0) return;
+  cairo_save(cr);
+  cairo_rectangle(cr, 0, 0, g.width, g.height);
+  cairo_clip(cr);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_set_line_width(cr, 1.0);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+
+  std::optional<long> background = graphSetting(g, &DisplaySettings::background);
+  std::optional<long> grid = graphSetting(g, &DisplaySettings::gridColour);
+  Rgb backgroundColour = background ? colourOf(*background) : kDefaultBackground;
+  setColour(cr, backgroundColour);
+  cairo_paint(cr);
+
+  const YRange axis = yRangeOf(g, 1);
+  std::optional<double> left = graphSetting(g, &DisplaySettings::xLeft);
+  std::optional<double> right = graphSetting(g, &DisplaySettings::xRight);
+  double xStep = 0, yStep = 0;
+  drawGrid(cr, g, grid ? colourOf(*grid) : kDefaultGrid, axis, left, right, &xStep, &yStep);
+
+  setColour(cr, kFrameColour);
+  cairo_rectangle(cr, 0.5, 0.5, g.width - 1, g.height - 1);
+  cairo_stroke(cr);
+
+  // Square caps and round joins: the end samples and the turns keep their pixels.
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  for (const auto& [curve, values] : g.curves) {
+    if (curve < 1 || curve > 2) continue;
+    std::optional<long> colour = g.targets[curve].curveColour;
+    setColour(cr, colour ? colourOf(*colour) : (curve == 1 ? rgb255(0, 0, 0) : rgb255(0xFF, 0, 0)));
+    drawCurve(cr, values, yRangeOf(g, curve), g.width, g.height);
+  }
+  // The numbers over the curves: a curve crossing them must not make them unreadable.
+  drawLabels(cr, g, backgroundColour, axis, left, right, xStep, yStep);
+  cairo_restore(cr);
+}
+
+GraphSource graphOf(const DisplayRecord& d) {
+  GraphSource g;
+  g.targets = d.targets;
+  g.curves = d.curves;
+  g.width = d.sampled && d.width > 0 ? d.width : static_cast<int>(d.rect.right - d.rect.left);
+  g.height = static_cast<int>(d.rect.bottom - d.rect.top);
+  if (g.width < 0) g.width = 0;
+  if (g.height < 0) g.height = 0;
+  return g;
+}
+
+GraphSource graphOf(const DisplaySnapshot& d) {
+  GraphSource g;
+  g.targets = d.targets;
+  g.curves = d.curves;
+  g.width = std::max(0, static_cast<int>(d.rect.right - d.rect.left));
+  g.height = std::max(0, static_cast<int>(d.rect.bottom - d.rect.top));
+  if (!d.x.empty() && g.width > 0) g.width = static_cast<int>(d.x.size());
+  return g;
+}
+
+void writeGraphPng(const std::string& path, const GraphSource& graph) {
+  requireArea(graph, path);
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, graph.width, graph.height);
+  cairo_t* cr = cairo_create(surface);
+  drawGraph(cr, graph);
+  cairo_status_t status = cairo_status(cr);
+  cairo_destroy(cr);
+  try {
+    if (status != CAIRO_STATUS_SUCCESS) {
+      throw failure("cannot draw " + path + ": " + cairo_status_to_string(status));
+    }
+    writePngFile(surface, path);
+  } catch (...) {
+    cairo_surface_destroy(surface);
+    throw;
+  }
+  cairo_surface_destroy(surface);
+}
+
+void writeGraphSvg(const std::string& path, const GraphSource& graph) {
+  requireArea(graph, path);
+  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  if (!file) throw failure("cannot write " + path + ": " + std::strerror(errno));
+  cairo_surface_t* surface =
+      cairo_svg_surface_create_for_stream(appendToFile, file.get(), graph.width, graph.height);
+  cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PX);
+  cairo_t* cr = cairo_create(surface);
+  drawGraph(cr, graph);
+  cairo_status_t status = cairo_status(cr);
+  cairo_destroy(cr);
+  cairo_surface_finish(surface);
+  if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
+  cairo_surface_destroy(surface);
+  if (status != CAIRO_STATUS_SUCCESS) {
+    throw failure("cannot write " + path + ": " + cairo_status_to_string(status));
+  }
+  if (std::fclose(file.release()) != 0) throw failure("cannot write " + path);
+}
+
+}  // namespace orvane
