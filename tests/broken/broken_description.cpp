@@ -1,0 +1,47 @@
+#include <stdlib.h>
+#include <string.h>
+
+#include "frame/plugin.h"
+#include "tests/broken/broken_params.h"
+
+namespace {
+
+// Read when the module is loaded, so that QueryXfm itself stays the frame's.
+const char* menuName() {
+  if (brokenFault() != kFaultLongName) return "Orvane\\brokenmeter (test)";
+  return "Orvane\\brokenmeter (test) with a menu name far longer than the eighty characters "
+         "of its field";
+}
+
+}  // namespace
+
+const PluginDescription kPluginDescription = {
+    menuName(),
+    "Orvane 4.0 acoustic measurement plug-ins",
+    "Peak meter with a deliberate fault",
+    60,
+    0x8001101D,
+    sizeof(BrokenParams),
+    "hhfffls",
+    offsetof(BrokenParams, HostWindow),
+    offsetof(BrokenParams, ModuleInstance),
+};
+
+void writeDefaults(void* paramBlock) {
+  BrokenParams* p = (BrokenParams*)paramBlock;
+  p->HostWindow = nullptr;
+  p->ModuleInstance = nullptr;
+  p->gain = 1.0f;
+  p->note[0] = '\0';
+}
+
+BrokenFault brokenFault() {
+  const char* f = getenv("ORVANE_BROKEN_FAULT");
+  if (f == nullptr || strcmp(f, "leak") == 0) return kFaultLeak;
+  if (strcmp(f, "crash") == 0) return kFaultCrash;
+  if (strcmp(f, "hang") == 0) return kFaultHang;
+  if (strcmp(f, "stray") == 0) return kFaultStray;
+  if (strcmp(f, "unclosed") == 0) return kFaultUnclosed;
+  if (strcmp(f, "longname") == 0) return kFaultLongName;
+  return kFaultNone;
+}
