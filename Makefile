@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what is missing first (Debian, as root).
-.PHONY: deps build build-win32 build-linux32 test demo bench clean
+.PHONY: deps build build-win32 build-linux32 build-linux32-asan test demo bench clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -14,8 +14,15 @@ build-linux32: deps
 
 build: build-win32 build-linux32
 
-test: build
+# The linux32 build once more under AddressSanitizer and UndefinedBehaviorSanitizer; its tests
+# include `orvane validate` on every plug-in (see tests/CMakeLists.txt).
+build-linux32-asan: deps
+	cmake --preset linux32-asan >/dev/null
+	cmake --build --preset linux32-asan
+
+test: build build-linux32-asan
 	ctest --preset linux32 -j2
+	ctest --preset linux32-asan -j2
 
 demo: build
 	bash scripts/demo.sh

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make pkg-config g++ gcc-multilib g++-multilib
+  lib32asan8 lib32ubsan1
   googletest nlohmann-json3-dev
   libbenchmark-dev:i386
   libsndfile1-dev:i386 libcairo2-dev:i386 fonts-dejavu-core
