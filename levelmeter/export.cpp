@@ -115,8 +115,12 @@ void writeAllHistories(ExportFile* file, const XFMINSTANCE* instance, const Mete
 }  // namespace
 
 void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
+  // The stored texts are offered only up to their field's end: a block the host kept may hold
+  // them without a terminating zero.
   char path[256];
-  snprintf(path, sizeof path, "%s", p->exportFileName);
+  snprintf(path, sizeof path, "%.*s", (int)sizeof p->exportFileName - 1, p->exportFileName);
+  char folder[256];
+  snprintf(folder, sizeof folder, "%.*s", (int)sizeof p->exportDirectory - 1, p->exportDirectory);
   OPENFILENAMEA ofn;
   memset(&ofn, 0, sizeof ofn);
   ofn.lStructSize = sizeof ofn;
@@ -125,7 +129,7 @@ void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
   ofn.nFilterIndex = 2;
   ofn.lpstrFile = path;
   ofn.nMaxFile = sizeof path;
-  ofn.lpstrInitialDir = p->exportDirectory;
+  ofn.lpstrInitialDir = folder;
   ofn.lpstrTitle = "Save Results to File";
   ofn.Flags = OFN_LONGNAMES | OFN_NOREADONLYRETURN | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   if (!GetSaveFileNameA(&ofn)) return;

@@ -275,3 +275,22 @@ TEST_F(ResultsDialog, CancelledSaveDialogWritesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A block the host kept may hold the export texts without their terminating zeros: the save
+// dialog is offered them cut at their fields' ends.
+TEST_F(ResultsDialog, UnterminatedExportTextsAreOfferedWithinTheirFields) {
+  prepare(1);
+  MeterParams* p = h_->block<MeterParams>();
+  memset(p->exportDirectory, 'd', sizeof p->exportDirectory);
+  memset(p->exportFileName, 'f', sizeof p->exportFileName);
+  h_->unlock();
+  h_->saveAs = dir_ + "/levels.txt";
+  h_->saveType = 1;
+  h_->scripts[107] = [](HWND d) { PluginHarness::click(d, kExportToFile); };
+  EXPECT_EQ(h_->xfmDo(&h_->record), 0);
+  EXPECT_STREQ(params().exportFileName, "levels.txt");
+}
+
+}  // namespace
