@@ -37,10 +37,10 @@ struct RunOptions {
   std::string plugin;
   std::string audioFile;                // the first (or only) audio file
   std::vector<std::string> audioFiles;  // every audio file, in order: more than one is a batch
-  std::optional<Selection> select;   // default: the whole file
-  std::vector<SetAction> sets;       // settings dialog, in order
-  std::vector<std::string> presses;  // results dialog, in order: ids (or exact texts)
-  bool keep = false;                 // end the results dialog with id 1 instead of 2
+  std::optional<Selection> select;      // default: the whole file
+  std::vector<SetAction> sets;          // settings dialog, in order
+  std::vector<std::string> presses;     // results dialog, in order: ids (or exact texts)
+  bool keep = false;                    // end the results dialog with id 1 instead of 2
   std::optional<std::string> saveAs;
   std::optional<int> saveType;  // 1-based filter index for the save dialog
   std::optional<std::string> preset;

@@ -55,8 +55,8 @@ long long integerIn(const Json& value, long long low, long long high, const std:
   long long v = value.is_number_unsigned() ? static_cast<long long>(value.get<uint64_t>())
                                            : value.get<long long>();
   if (v < low || v > high) {
-    throw badInput(what + ": " + std::to_string(v) + " is outside " + std::to_string(low) +
-                   " to " + std::to_string(high));
+    throw badInput(what + ": " + std::to_string(v) + " is outside " + std::to_string(low) + " to " +
+                   std::to_string(high));
   }
   return v;
 }
@@ -171,8 +171,8 @@ std::vector<unsigned char> blockFromPresetJson(const Json& preset, const PluginI
     if (field.contains("hex")) {
       std::vector<unsigned char> bytes;
       appendHex(field["hex"].is_string() ? field["hex"].get<std::string>() : "x", &bytes, what);
-      if (bytes.size() != width) throw badInput(what + ": \"hex\" needs " +
-                                                std::to_string(width) + " bytes");
+      if (bytes.size() != width)
+        throw badInput(what + ": \"hex\" needs " + std::to_string(width) + " bytes");
       std::memcpy(block.data() + offset, bytes.data(), width);
     } else if (field.contains("value")) {
       encodeField(type, field["value"], block.data() + offset, what);

@@ -65,7 +65,7 @@ class Problems {
 void judgeCleanUp(const MemoryCounters& before, const MemoryCounters& after, HGLOBAL block,
                   Problems* problems);
 // What every run must get right whatever happened: progress displays closed, transfers inside
-// the selection.
+// the selection, save dialogs given a terminated file name.
 void judgeConduct(const Trial& trial, Problems* problems);
 // An XfmDo result other than 0 or 1.
 void judgeResult(const char* exportName, int result, Problems* problems);

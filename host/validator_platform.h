@@ -53,8 +53,9 @@ class Witness {
   virtual void dialogEnded(HWND dialog, int resource, INT_PTR result) = 0;
   // Returns the button pressed (IDOK, IDYES, ...).
   virtual int messageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) = 0;
-  // A save-file dialog: the witness cancels every one.
-  virtual void saveDialog() = 0;
+  // A save-file dialog: the witness reads what it offers, as the system's dialog would, and
+  // cancels it.
+  virtual void saveDialog(const OPENFILENAMEA* ofn) = 0;
   virtual void help(LPCSTR file) = 0;
   virtual void beep(UINT type) = 0;
 };

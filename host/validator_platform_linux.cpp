@@ -56,8 +56,8 @@ int WINAPI onMessageBox(void* context, HWND owner, LPCSTR text, LPCSTR caption, 
   return self(context)->messageBox(owner, text, caption, type);
 }
 
-BOOL WINAPI onSaveFileName(void* context, OPENFILENAMEA*) {
-  self(context)->saveDialog();
+BOOL WINAPI onSaveFileName(void* context, OPENFILENAMEA* ofn) {
+  self(context)->saveDialog(ofn);
   return FALSE;
 }
 

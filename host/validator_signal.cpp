@@ -25,25 +25,25 @@ const char* signalKindName(SignalKind kind) {
   return "?";
 }
 
-Audio makeSignal(const SignalSpec& spec) {
+Audio makeSignal(const SignalSpec& recipe) {
   Audio audio;
-  audio.path = std::string("(generated: ") + signalKindName(spec.kind) + ")";
+  audio.path = std::string("(generated: ") + signalKindName(recipe.kind) + ")";
   audio.format = "generated";
-  audio.channels = spec.channels;
-  audio.sampleRate = static_cast<int>(spec.sampleRate);
-  audio.frames = spec.frames;
-  audio.samples.assign(static_cast<size_t>(spec.frames) * spec.channels, 0.0f);
+  audio.channels = recipe.channels;
+  audio.sampleRate = static_cast<int>(recipe.sampleRate);
+  audio.frames = recipe.frames;
+  audio.samples.assign(static_cast<size_t>(recipe.frames) * recipe.channels, 0.0f);
 
-  std::mt19937 random(spec.seed);
+  std::mt19937 random(recipe.seed);
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
-  const double rate = spec.sampleRate > 0 ? static_cast<double>(spec.sampleRate) : 1.0;
-  for (long i = 0; i < spec.frames; ++i) {
-    for (int c = 0; c < spec.channels; ++c) {
+  const double rate = recipe.sampleRate > 0 ? static_cast<double>(recipe.sampleRate) : 1.0;
+  for (long i = 0; i < recipe.frames; ++i) {
+    for (int c = 0; c < recipe.channels; ++c) {
       // The right channel a little different from the left: another frequency, another gain.
       const double gain = c == 0 ? 1.0 : 0.5;
       const double t = static_cast<double>(i) / rate;
       double v = 0.0;
-      switch (spec.kind) {
+      switch (recipe.kind) {
         case SignalKind::ToneAndNoise:
           v = gain * 8192.0 * std::sin(2.0 * M_PI * (1000.0 + 250.0 * c) * t) +
               300.0 * unit(random);
@@ -66,7 +66,7 @@ Audio makeSignal(const SignalSpec& spec) {
           v = 4.0 * 32768.0 * unit(random);
           break;
       }
-      audio.samples[static_cast<size_t>(i) * spec.channels + c] = static_cast<float>(v);
+      audio.samples[static_cast<size_t>(i) * recipe.channels + c] = static_cast<float>(v);
     }
   }
   return audio;

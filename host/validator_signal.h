@@ -29,7 +29,7 @@ struct SignalSpec {
 
 // The waveform: frames * channels floats at 16-bit scale, channels interleaved; the right
 // channel differs from the left so a plug-in mixing them up can be seen.
-Audio makeSignal(const SignalSpec& spec);
+Audio makeSignal(const SignalSpec& recipe);
 const char* signalKindName(SignalKind kind);
 
 }  // namespace orvane

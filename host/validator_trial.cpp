@@ -1,5 +1,7 @@
 #include "host/validator_trial.h"
 
+#include <cstring>
+
 #include "host/person.h"
 
 namespace orvane {
@@ -8,7 +10,7 @@ namespace {
 
 Trial* currentTrial = nullptr;
 
-constexpr size_t kTransferFaultsKept = 5;
+constexpr size_t kFaultsKept = 5;
 
 SessionSetup sessionSetupOf(const TrialSetup& t) {
   SessionSetup s;
@@ -122,12 +124,9 @@ int Trial::transfer(bool write, DWORD wave, float* buffer, LONG first, LONG fram
   // audio the person did not select.
   const long long last = static_cast<long long>(first) + frames - 1;
   if (frames < 0 || (frames > 0 && (first < setup_.selFirst || last > setup_.selLast))) {
-    if (log_.transferFaults.size() < kTransferFaultsKept) {
-      log_.transferFaults.push_back(
-          std::string(write ? "writeSamples" : "readSamples") + " of frames " +
+    fault(std::string(write ? "writeSamples" : "readSamples") + " of frames " +
           std::to_string(first) + " to " + std::to_string(last) + " outside the selection " +
           std::to_string(setup_.selFirst) + " to " + std::to_string(setup_.selLast));
-    }
     return 0;
   }
   return (write ? hostWrite_ : hostRead_)(wave, buffer, first, frames, format);
@@ -207,7 +206,29 @@ int Trial::messageBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
   return firstButtonOf(type);
 }
 
-void Trial::saveDialog() { ++log_.saveDialogs; }
+void Trial::fault(const std::string& what) {
+  if (log_.faults.size() < kFaultsKept) log_.faults.push_back(what);
+}
+
+void Trial::saveDialog(const OPENFILENAMEA* ofn) {
+  try {
+    ++log_.saveDialogs;
+    if (!ofn) return;
+    // The system's dialog reads every text it is given: a text without its terminating zero
+    // is read beyond its end (which the sanitizer build sees).
+    log_.saveDialogTexts.push_back(ofn->lpstrTitle ? ofn->lpstrTitle : "");
+    log_.saveDialogTexts.push_back(ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "");
+    for (const char* f = ofn->lpstrFilter; f && *f; f += std::strlen(f) + 1)
+      log_.saveDialogTexts.push_back(f);
+    if (!ofn->lpstrFile || ofn->nMaxFile == 0) {
+      fault("a save dialog without a file name buffer");
+    } else if (!std::memchr(ofn->lpstrFile, 0, ofn->nMaxFile)) {
+      fault("a save dialog's file name without its terminating zero within its " +
+            std::to_string(ofn->nMaxFile) + " characters");
+    }
+  } catch (...) {
+  }
+}
 void Trial::help(LPCSTR) { ++log_.helps; }
 void Trial::beep(UINT) { ++log_.beeps; }
 

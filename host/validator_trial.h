@@ -58,10 +58,13 @@ struct TrialLog {
   int progressEnds = 0;
   int openDisplays = 0;  // progressBegin calls not yet ended
   bool cancelled = false;
-  int reads = 0;                            // readSamples calls
-  int writes = 0;                           // writeSamples calls
-  std::vector<std::string> transferFaults;  // transfers outside the selection (the first few)
+  int reads = 0;   // readSamples calls
+  int writes = 0;  // writeSamples calls
+  // What the plug-in got wrong as it happened (the first few): sample transfers outside the
+  // selection, a save dialog's file buffer without its terminating zero.
+  std::vector<std::string> faults;
   int saveDialogs = 0;
+  std::vector<std::string> saveDialogTexts;  // title and initial folder of each save dialog
   int helps = 0;
   int beeps = 0;
 };
@@ -104,7 +107,8 @@ class Trial : private Witness {
   bool dialogWaits(HWND dialog, int resource) override;
   void dialogEnded(HWND dialog, int resource, INT_PTR result) override;
   int messageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override;
-  void saveDialog() override;
+  void saveDialog(const OPENFILENAMEA* ofn) override;
+  void fault(const std::string& what);
   void help(LPCSTR file) override;
   void beep(UINT type) override;
   DialogEvent* eventOf(HWND dialog);

@@ -69,7 +69,7 @@ void judgeConduct(const Trial& trial, Problems* problems) {
                   (log.openDisplays == 1 ? "" : "s") + " left open (progressBegin without " +
                   "progressEnd)");
   }
-  if (!log.transferFaults.empty()) problems->add(log.transferFaults.front());
+  if (!log.faults.empty()) problems->add(log.faults.front());
 }
 
 void judgeResult(const char* exportName, int result, Problems* problems) {

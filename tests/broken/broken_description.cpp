@@ -43,5 +43,6 @@ BrokenFault brokenFault() {
   if (strcmp(f, "stray") == 0) return kFaultStray;
   if (strcmp(f, "unclosed") == 0) return kFaultUnclosed;
   if (strcmp(f, "longname") == 0) return kFaultLongName;
+  if (strcmp(f, "silent") == 0) return kFaultSilent;
   return kFaultNone;
 }

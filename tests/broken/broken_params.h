@@ -7,6 +7,7 @@
 //   "stray"          the run reads the frame before the selection as well
 //   "unclosed"       a cancel leaves the progress display open
 //   "longname"       QueryXfm's name overflows its 80-character field
+//   "silent"         a failed allocation ends the run without telling the person
 //   "none"           the run is correct
 #pragma once
 
@@ -34,6 +35,7 @@ enum BrokenFault {
   kFaultHang,
   kFaultStray,
   kFaultUnclosed,
-  kFaultLongName
+  kFaultLongName,
+  kFaultSilent
 };
 BrokenFault brokenFault();

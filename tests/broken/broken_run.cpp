@@ -36,7 +36,9 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
       wave[0] = 0.0f;
     }
     progressEnd(instance);
-    MessageBoxA(host, kOutOfMemoryText, instance->title, MB_OK | MB_ICONERROR);
+    // The silent fault: the person never learns why nothing happened.
+    if (fault != kFaultSilent)
+      MessageBoxA(host, kOutOfMemoryText, instance->title, MB_OK | MB_ICONERROR);
     // The fault: what was obtained before the failure is never given back.
     if (fault != kFaultLeak) releaseRunBuffers(&buffers);
     GlobalUnlock(instance->paramBlock);

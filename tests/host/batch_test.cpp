@@ -70,15 +70,15 @@ TEST(Batch, SummaryHasOneRowPerFileWithTheSingleRunsLevels) {
   ASSERT_NE(column, header.end()) << rows[0];
   EXPECT_NE(std::find(header.begin(), header.end(), "Impulsive Event ? (Left)"), header.end());
   for (size_t i = 0; i < files.size(); ++i) {
-    auto single = runOrvane({"run", "levelmeter", files[i], "--set", "1001=on", "--json",
-                             "--quiet"});
+    auto single =
+        runOrvane({"run", "levelmeter", files[i], "--set", "1001=on", "--json", "--quiet"});
     ASSERT_EQ(single.status, 0) << single.err;
     std::vector<std::string> row = cells(rows[i + 1]);
     EXPECT_EQ(row[0], files[i]);
     EXPECT_EQ(row[column - header.begin()], activeLevelOf(Json::parse(single.out)));
     // Each file's outputs in a folder of its own.
-    EXPECT_TRUE(hosttest::exists(out + "/burst" + std::to_string(1000 << (2 * i)) +
-                                 "/report.json"));
+    EXPECT_TRUE(
+        hosttest::exists(out + "/burst" + std::to_string(1000 << (2 * i)) + "/report.json"));
   }
 }
 
@@ -89,8 +89,8 @@ TEST(Batch, SameNamesGetFoldersOfTheirOwnAndJsonHoldsEveryRun) {
   writeBursts(dir.file("a/take.wav"), 3000.0);
   writeBursts(dir.file("b/take.wav"), 6000.0);
   std::string out = dir.file("out");
-  auto r = runOrvane({"run", "levelmeter", dir.file("a/take.wav"), dir.file("b/take.wav"),
-                      "--out", out, "--json", "--quiet"});
+  auto r = runOrvane({"run", "levelmeter", dir.file("a/take.wav"), dir.file("b/take.wav"), "--out",
+                      out, "--json", "--quiet"});
   ASSERT_EQ(r.status, 0) << r.err;
   Json batch = Json::parse(r.out);
   EXPECT_EQ(batch["runs"].size(), 2u);
@@ -103,8 +103,8 @@ TEST(Batch, ABadFileStopsTheBatchBeforeAnythingIsWritten) {
   hosttest::ScratchDir dir;
   writeBursts(dir.file("good.wav"), 3000.0);
   std::string out = dir.file("out");
-  auto r = runOrvane({"run", "levelmeter", dir.file("good.wav"), dir.file("missing.wav"),
-                      "--out", out, "--quiet"});
+  auto r = runOrvane({"run", "levelmeter", dir.file("good.wav"), dir.file("missing.wav"), "--out",
+                      out, "--quiet"});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(hosttest::lines(r.err).size(), 1u) << r.err;
   EXPECT_FALSE(hosttest::exists(out));

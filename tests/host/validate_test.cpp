@@ -172,6 +172,14 @@ INSTANTIATE_TEST_SUITE_P(
              "results dialog: every command button pressed once, clipboard failing to close",
              "20 random parameter blocks and selections (seed 1): iteration "},
             "outside the selection"},
+        // The parameter block's lock (GlobalLock 1) may fail silently; nothing else may.
+        FaultCase{
+            "silent",
+            {"each of 2 GlobalAlloc calls of XfmDo failing in turn (mono): GlobalAlloc 1 of 2",
+             "each of 2 GlobalAlloc calls of XfmDo failing in turn (stereo): GlobalAlloc 1",
+             "each of 4 GlobalLock calls of XfmDo failing in turn (mono): GlobalLock 2 of 4",
+             "each of 4 GlobalLock calls of XfmDo failing in turn (stereo): GlobalLock 2"},
+            "the run ended (1) without a message box with the error icon"},
         // Nothing else is run on a plug-in whose QueryXfm misbehaves.
         FaultCase{"longname", {"QueryXfm: name is not terminated within its 80 characters"}, ""}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.fault); });
