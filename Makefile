@@ -20,11 +20,10 @@ build-linux32-asan: deps
 	cmake --preset linux32-asan >/dev/null
 	cmake --build --preset linux32-asan
 
-test: build
+# The tests, `orvane validate` on every plug-in included, then the same under the sanitizers.
+test: build test-sanitizers
 	ctest --preset linux32 -j2
 
-# The same tests, `orvane validate` on every plug-in included, under the sanitizers. Not yet
-# part of `make test`: its findings are still being worked through.
 test-sanitizers: build-linux32-asan
 	ctest --preset linux32-asan -j2
 

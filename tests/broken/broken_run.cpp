@@ -63,7 +63,7 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
     cancelled = isCancelled(instance);
     if (cancelled && fault == kFaultHang) {
       // The fault: waiting for something that never comes.
-      volatile int spin = 0;
+      volatile unsigned spin = 0;  // unsigned: wrapping is defined, so only the wait is wrong
       for (;;) spin = spin + 1;
     }
   }
