@@ -554,18 +554,7 @@ void writeDialogPng(const std::string& path, const DialogRecord& d, int scale) {
   cairo_clip(cr);
   useDialogFont(cr, kFontSize);
   drawControls(cr, d);
-  cairo_status_t status = cairo_status(cr);
-  cairo_destroy(cr);
-  try {
-    if (status != CAIRO_STATUS_SUCCESS) {
-      throw failure("cannot draw " + path + ": " + cairo_status_to_string(status));
-    }
-    writePngFile(surface, path);
-  } catch (...) {
-    cairo_surface_destroy(surface);
-    throw;
-  }
-  cairo_surface_destroy(surface);
+  finishPng(cr, surface, path);
 }
 
 }  // namespace orvane

@@ -334,18 +334,7 @@ void writeGraphPng(const std::string& path, const GraphSource& graph) {
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, graph.width, graph.height);
   cairo_t* cr = cairo_create(surface);
   drawGraph(cr, graph);
-  cairo_status_t status = cairo_status(cr);
-  cairo_destroy(cr);
-  try {
-    if (status != CAIRO_STATUS_SUCCESS) {
-      throw failure("cannot draw " + path + ": " + cairo_status_to_string(status));
-    }
-    writePngFile(surface, path);
-  } catch (...) {
-    cairo_surface_destroy(surface);
-    throw;
-  }
-  cairo_surface_destroy(surface);
+  finishPng(cr, surface, path);
 }
 
 void writeGraphSvg(const std::string& path, const GraphSource& graph) {

@@ -74,6 +74,21 @@ cairo_status_t writeToFile(void* closure, const unsigned char* data, unsigned in
 
 }  // namespace
 
+void finishPng(cairo_t* cr, cairo_surface_t* surface, const std::string& path) {
+  cairo_status_t status = cairo_status(cr);
+  cairo_destroy(cr);
+  try {
+    if (status != CAIRO_STATUS_SUCCESS) {
+      throw failure("cannot draw " + path + ": " + cairo_status_to_string(status));
+    }
+    writePngFile(surface, path);
+  } catch (...) {
+    cairo_surface_destroy(surface);
+    throw;
+  }
+  cairo_surface_destroy(surface);
+}
+
 void writePngFile(cairo_surface_t* surface, const std::string& path) {
   cairo_surface_flush(surface);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {

@@ -33,5 +33,8 @@ void drawGraph(cairo_t* cr, const GraphSource& graph);
 
 // Writes an image surface as PNG; throws HostError naming `path` on failure.
 void writePngFile(cairo_surface_t* surface, const std::string& path);
+// Ends a drawing: destroys `cr`, writes `surface` to `path` when the drawing succeeded, and
+// destroys the surface in every case. Throws HostError naming the file on failure.
+void finishPng(cairo_t* cr, cairo_surface_t* surface, const std::string& path);
 
 }  // namespace orvane
