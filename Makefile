@@ -5,6 +5,7 @@ deps:
 	bash scripts/install-deps.sh
 
 build-win32: deps
+	bash scripts/build-win32-deps.sh build/win32-deps
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32
 

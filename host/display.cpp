@@ -1,5 +1,6 @@
 #include "host/display.h"
 
+#include "host/display_paint.h"
 #include "host/system.h"
 
 namespace orvane {
@@ -84,6 +85,7 @@ LRESULT CALLBACK displayProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
     if (message == WM_PAINT) {
       ++r->repaints;
+      paintDisplay(window, *r);
       return 0;
     }
     if (message == WM_ERASEBKGND) return 1;

@@ -1,6 +1,7 @@
 // The host's display control: the graph window a plug-in creates in its results dialog with
-// createDisplay, configures with DISPLAY_SET and fills through its DisplayCallback. The host
-// draws nothing; it samples the curves as a graph would, one value per pixel column.
+// createDisplay, configures with DISPLAY_SET and fills through its DisplayCallback. It samples
+// the curves as a graph would, one value per pixel column; on Windows it also paints them on
+// the screen (display_paint.h).
 #pragma once
 
 #include <windows.h>

@@ -4,10 +4,11 @@
 // answer message boxes with their first button, name a file in the save dialog. Everything
 // the person sees is logged for the report.
 //
-// The types here are plain records; the Person itself is wired to the platform layer's
-// OrvaneUser hooks and acts through orvane_click / orvane_type / orvane_select
-// (person_linux.cpp, person_controls_linux.cpp), which exist only on the Linux layer. Files
-// named *_linux.cpp are the ones a Windows build of the host leaves out.
+// The types here are plain records; the Person itself is wired to the OrvaneUser hooks and
+// acts through orvane_click / orvane_type / orvane_select (person.cpp, person_controls.cpp).
+// On Linux the platform layer offers those; on Windows the host offers the same calls over
+// the real system (user_hooks_win32.cpp routes the plug-in's dialogs, message boxes and save
+// dialog to the person; dialog_look_win32.cpp looks at and acts on real controls).
 #pragma once
 
 #include <windows.h>
@@ -21,6 +22,7 @@
 
 #include "host/display.h"
 #include "host/options.h"
+#include "host/system.h"
 
 namespace orvane {
 
@@ -66,6 +68,7 @@ struct DialogRecord {
   int height = 0;
   std::vector<ControlRecord> controls;  // template order, then windows the host created
   std::vector<DisplaySnapshot> displays;
+  Screenshot screen;  // the window as the screen showed it when it ended (empty on Linux)
 };
 
 struct MessageRecord {

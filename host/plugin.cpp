@@ -55,6 +55,7 @@ std::unique_ptr<Plugin> Plugin::load(const std::string& path) {
   }
 
   HMODULE m = plugin->module_;
+  watchPluginModule(m);
   PluginExports& e = plugin->exports_;
   take(&e.queryXfm, checkedExport(m, path, "QueryXfm", kOrdQueryXfm));
   take(&e.xfmInit, checkedExport(m, path, "XfmInit", kOrdXfmInit));

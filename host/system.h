@@ -1,10 +1,11 @@
 // What the host needs from the system beyond the Win32 names. The Linux build implements these
-// in system_linux.cpp over /proc, POSIX and the platform layer's inspection calls; a Windows
-// build of the same host implements them with the system's own calls.
+// in system_linux.cpp over /proc, POSIX and the platform layer's inspection calls; the Windows
+// build (orvane.exe) in system_win32.cpp and screenshot_win32.cpp with the system's own calls.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,21 @@ bool stderrIsTerminal();
 std::string moduleErrorText();
 // Resource id the dialog was created from, 0 when unknown.
 int dialogResourceOf(HWND dialog);
+
+// Lets the person see what a freshly loaded plug-in asks of the system. On Windows the
+// module's imports of dialogs, message boxes, the save dialog, help, beeps and memory blocks
+// are routed through the installed person (user_hooks_win32.cpp); the Linux layer sees all of
+// that already, so there it does nothing.
+void watchPluginModule(HMODULE module);
+
+// The pixels of a window, frame included, as the screen shows it.
+struct Screenshot {
+  int width = 0;  // px
+  int height = 0;
+  std::vector<uint32_t> pixels;  // top-down rows of 0x00RRGGBB; empty when nothing is drawn
+};
+// Windows: the window as painted now. The Linux layer draws nothing: always empty there.
+Screenshot captureWindow(HWND window);
 
 // One clipboard format's data, copied out of the clipboard's block.
 struct ClipboardItem {

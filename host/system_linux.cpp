@@ -32,6 +32,10 @@ std::string moduleErrorText() {
 
 int dialogResourceOf(HWND dialog) { return dialog ? orvane_dialog_resource(dialog) : 0; }
 
+void watchPluginModule(HMODULE) {}
+
+Screenshot captureWindow(HWND) { return {}; }
+
 std::vector<ClipboardItem> clipboardContents() {
   std::vector<ClipboardItem> items;
   const struct {

@@ -1,4 +1,4 @@
-#include "host/person_controls_linux.h"
+#include "host/person_controls.h"
 
 #include <charconv>
 #include <cstring>

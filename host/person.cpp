@@ -1,4 +1,5 @@
-// The Person on the Linux layer: its hooks are the platform's OrvaneUser.
+// The Person: its hooks are an OrvaneUser (the platform layer's on Linux, the host's own
+// import hooks on Windows).
 #include "host/person.h"
 
 #include <orvane_platform.h>
@@ -7,7 +8,7 @@
 #include <cstring>
 
 #include "frame/xfm.h"
-#include "host/person_controls_linux.h"
+#include "host/person_controls.h"
 
 namespace orvane {
 
@@ -265,6 +266,7 @@ void Person::dialogEnded(HWND dialog, int resource, INT_PTR result) {
   endedDialogs_.push_back(dialog);
   if (displays_) displays_->sampleDialog(dialog);
   DialogRecord d = lookAtDialog(dialog, resource);
+  d.screen = captureWindow(dialog);
   d.ended = true;
   d.result = result;
   if (displays_) {

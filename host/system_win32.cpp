@@ -1,0 +1,80 @@
+// The Windows side of system.h: the system's own calls for the executable, the console,
+// module errors and the clipboard; the host's import hooks for dialogs and memory blocks.
+#include "host/system.h"
+
+#include <windows.h>
+#include <io.h>
+#include <orvane_platform.h>
+
+#include <cstdio>
+#include <string>
+
+namespace orvane {
+
+std::string executableDirectory() {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return "";
+  std::string p(path, n);
+  size_t slash = p.find_last_of("\\/");
+  return slash == std::string::npos ? "" : p.substr(0, slash);
+}
+
+char searchPathSeparator() { return ';'; }
+
+bool stderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+
+std::string moduleErrorText() {
+  DWORD code = GetLastError();
+  char text[512] = {};
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           code, 0, text, sizeof text, nullptr);
+  std::string reason(text, n);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                             reason.back() == ' ' || reason.back() == '.')) {
+    reason.pop_back();
+  }
+  if (reason.empty()) reason = "unknown reason";
+  return reason + " (error " + std::to_string(code) + ")";
+}
+
+int dialogResourceOf(HWND dialog) { return dialog ? orvane_dialog_resource(dialog) : 0; }
+
+std::vector<ClipboardItem> clipboardContents() {
+  std::vector<ClipboardItem> items;
+  if (!OpenClipboard(nullptr)) return items;
+  const struct {
+    UINT format;
+    const char* name;
+  } formats[] = {{CF_TEXT, "CF_TEXT"}, {CF_WAVE, "CF_WAVE"}};
+  for (const auto& f : formats) {
+    // CF_TEXT only when a plug-in put text there, not one the system would make from another
+    // text format.
+    if (!IsClipboardFormatAvailable(f.format)) continue;
+    HANDLE data = GetClipboardData(f.format);
+    const void* bytes = data ? GlobalLock(data) : nullptr;
+    if (!bytes) continue;
+    const auto* first = static_cast<const unsigned char*>(bytes);
+    items.push_back(
+        {f.format, f.name, std::vector<unsigned char>(first, first + GlobalSize(data))});
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return items;
+}
+
+void clipboardClear() {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  CloseClipboard();
+}
+
+MemoryState memoryState() {
+  OrvaneMemoryStats stats{};
+  orvane_memory_stats(&stats);
+  return {stats.liveBlocks, stats.lockedBlocks};
+}
+
+int blockLockCount(HGLOBAL block) { return orvane_lock_count(block); }
+
+}  // namespace orvane
