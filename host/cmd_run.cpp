@@ -126,6 +126,7 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   if (!person.log().error.empty()) throw badInput(person.log().error);
 
   std::vector<std::string> warnings = person.log().warnings;
+  for (std::string& note : takeSystemNotes()) warnings.push_back(std::move(note));
   if (o.saveType && !o.saveAs) warnings.push_back("--save-type without --save-as has no effect");
   int blockLocks = blockLockCount(session.block());
   std::vector<unsigned char> block = session.blockBytes();

@@ -28,6 +28,11 @@ int dialogResourceOf(HWND dialog);
 // that already, so there it does nothing.
 void watchPluginModule(HMODULE module);
 
+// What the system did otherwise than the person asked since the last call (a save dialog that
+// did not take the person's file name, say), one line each; always empty on the Linux layer,
+// where the person's answers are the system's.
+std::vector<std::string> takeSystemNotes();
+
 // The pixels of a window, frame included, as the screen shows it.
 struct Screenshot {
   int width = 0;  // px

@@ -34,6 +34,8 @@ int dialogResourceOf(HWND dialog) { return dialog ? orvane_dialog_resource(dialo
 
 void watchPluginModule(HMODULE) {}
 
+std::vector<std::string> takeSystemNotes() { return {}; }
+
 Screenshot captureWindow(HWND) { return {}; }
 
 std::vector<ClipboardItem> clipboardContents() {

@@ -43,6 +43,7 @@ struct DialogFrame {
   bool closeSent = false;
 };
 std::vector<DialogFrame*> frames;
+std::vector<std::string> notes;  // for takeSystemNotes
 
 DialogFrame* frameOf(HWND dialog) {
   for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
@@ -242,6 +243,9 @@ BOOL WINAPI hookGetSaveFileNameA(OPENFILENAMEA* ofn) {
   shown.lCustData = reinterpret_cast<LPARAM>(&answer);
   BOOL result = GetSaveFileNameA(&shown);
   saveBoxes.erase(answer.box);
+  if (answer.answered && !result) {
+    notes.push_back("the save dialog did not take " + answer.path + ": it was cancelled");
+  }
   ofn->nFilterIndex = shown.nFilterIndex;
   ofn->nFileOffset = shown.nFileOffset;
   ofn->nFileExtension = shown.nFileExtension;
@@ -345,6 +349,12 @@ void patchImports(HMODULE module) {
 }
 
 }  // namespace
+
+std::vector<std::string> takeSystemNotes() {
+  std::vector<std::string> taken;
+  taken.swap(notes);
+  return taken;
+}
 
 bool hookedDialogOf(HWND dialog, HINSTANCE* module, int* resource) {
   DialogFrame* f = dialog ? frameOf(dialog) : nullptr;

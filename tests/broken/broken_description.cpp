@@ -44,5 +44,6 @@ BrokenFault brokenFault() {
   if (strcmp(f, "unclosed") == 0) return kFaultUnclosed;
   if (strcmp(f, "longname") == 0) return kFaultLongName;
   if (strcmp(f, "silent") == 0) return kFaultSilent;
+  if (strcmp(f, "stubborn") == 0) return kFaultStubborn;
   return kFaultNone;
 }

@@ -57,11 +57,18 @@ extern "C" INT_PTR CALLBACK DIALOGMsgProc(HWND dialog, UINT message, WPARAM wPar
   }
 }
 
+// The stubborn fault: the results dialog refuses to be closed, with a message box.
+static bool refusedToClose(HWND dialog) {
+  if (brokenFault() != kFaultStubborn) return false;
+  MessageBoxA(dialog, "Press OK, please.", kCaption, MB_OK | MB_ICONINFORMATION);
+  return true;
+}
+
 extern "C" INT_PTR CALLBACK DIALOGMsgProc2(HWND dialog, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
-      postCommand(dialog, IDCANCEL);
+      if (!refusedToClose(dialog)) postCommand(dialog, IDCANCEL);
       return TRUE;
     case WM_INITDIALOG: {
       DialogState state = beginDialog(dialog, lParam, kStateHolder, true);
@@ -82,7 +89,7 @@ extern "C" INT_PTR CALLBACK DIALOGMsgProc2(HWND dialog, UINT message, WPARAM wPa
           endDialog(dialog, state, 1);
           break;
         case IDCANCEL:
-          endDialog(dialog, state, 0);
+          if (!refusedToClose(dialog)) endDialog(dialog, state, 0);
           break;
         case kCopyButton: {
           HGLOBAL block;

@@ -8,6 +8,8 @@
 //   "unclosed"       a cancel leaves the progress display open
 //   "longname"       QueryXfm's name overflows its 80-character field
 //   "silent"         a failed allocation ends the run without telling the person
+//   "stubborn"       the results dialog answers WM_CLOSE and Close with a message box and
+//                    stays open (no unattended run may wait for it)
 //   "none"           the run is correct
 #pragma once
 
@@ -36,6 +38,7 @@ enum BrokenFault {
   kFaultStray,
   kFaultUnclosed,
   kFaultLongName,
-  kFaultSilent
+  kFaultSilent,
+  kFaultStubborn
 };
 BrokenFault brokenFault();
