@@ -1,8 +1,9 @@
 // Where the parts of a display's graph go, with no drawing library behind it: which target
 // each setting comes from, the defaults, the rows and columns of values, grid lines and tick
-// labels, all as pictures.h lays a graph out. The Windows display control paints by these
-// rules (display_paint_win32.cpp), so that what a person sees on the screen is the graph the
-// Linux host draws into its pictures.
+// labels, all as pictures.h lays a graph out. The Linux host draws its pictures by these rules
+// (picture_display.cpp) and the Windows display control paints by them
+// (display_paint_win32.cpp), so that what a person sees on the screen is the graph in the
+// pictures.
 #pragma once
 
 #include <array>

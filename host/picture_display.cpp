@@ -1,4 +1,6 @@
-// The graph of a display control, as pictures.h lays it out.
+// The graph of a display control, as pictures.h lays it out, drawn with cairo. Where its parts
+// go and in which colours is graph_layout.h's, the rules the Windows display control paints by
+// too, so the pictures and the screen cannot drift apart.
 #include <cairo-svg.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <memory>
 
 #include "host/errors.h"
+#include "host/graph_layout.h"
 #include "host/picture_draw.h"
 
 namespace orvane {
@@ -16,105 +19,6 @@ namespace orvane {
 namespace {
 
 constexpr double kLabelFontSize = 10.0;
-const Rgb kDefaultBackground = rgb255(255, 255, 255);
-const Rgb kDefaultGrid = rgb255(0xC0, 0xC0, 0xC0);
-const Rgb kFrameColour = rgb255(0, 0, 0);
-const Rgb kLabelColour = rgb255(0, 0, 0);
-
-// A setting from the whole graph, else curve 1, else curve 2.
-template <typename T>
-std::optional<T> graphSetting(const GraphSource& g, std::optional<T> DisplaySettings::*field) {
-  for (const DisplaySettings& s : g.targets) {
-    if (s.*field) return s.*field;
-  }
-  return std::nullopt;
-}
-
-// A curve's own setting, else the whole graph's, else the other curve's.
-template <typename T>
-std::optional<T> curveSetting(const GraphSource& g, int curve,
-                              std::optional<T> DisplaySettings::*field) {
-  const int order[3] = {curve, 0, curve == 1 ? 2 : 1};
-  for (int target : order) {
-    if (g.targets[target].*field) return g.targets[target].*field;
-  }
-  return std::nullopt;
-}
-
-struct YRange {
-  double top, bottom;
-};
-
-// The range of the values, when no y range was given.
-YRange valueRange(const GraphSource& g) {
-  double lo = INFINITY, hi = -INFINITY;
-  for (const auto& [curve, values] : g.curves) {
-    for (const auto& v : values) {
-      if (v && std::isfinite(*v)) {
-        lo = std::min(lo, *v);
-        hi = std::max(hi, *v);
-      }
-    }
-  }
-  if (!(lo <= hi)) return {1.0, 0.0};
-  if (lo == hi) return {hi + 1.0, lo - 1.0};
-  double margin = (hi - lo) * 0.05;
-  return {hi + margin, lo - margin};
-}
-
-YRange yRangeOf(const GraphSource& g, int curve) {
-  std::optional<double> top = curveSetting(g, curve, &DisplaySettings::yTop);
-  std::optional<double> bottom = curveSetting(g, curve, &DisplaySettings::yBottom);
-  YRange r = valueRange(g);
-  if (top) r.top = *top;
-  if (bottom) r.bottom = *bottom;
-  if (r.top == r.bottom || !std::isfinite(r.top) || !std::isfinite(r.bottom)) {
-    r = {r.top + 1.0, r.top - 1.0};
-  }
-  return r;
-}
-
-// Row of value v (fractional, 0 at the top); kept within a few heights of the picture so that
-// far-off values still draw as lines leaving it.
-double rowOf(double v, YRange r, int height) {
-  double row = (r.top - v) / (r.top - r.bottom) * (height - 1);
-  return std::clamp(row, -2.0 * height, 3.0 * height);
-}
-
-double columnOf(double x, double left, double right, int width) {
-  return (x - left) / (right - left) * (width - 1);
-}
-
-// The smallest of 1, 2, 5 x 10^n that keeps lines `minGap` pixels apart over `pixels`.
-double gridStep(double span, double pixels, double minGap) {
-  span = std::fabs(span);
-  if (!(span > 0) || !std::isfinite(span) || pixels <= 0) return 0.0;
-  double raw = span * minGap / pixels;
-  double decade = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double m : {1.0, 2.0, 5.0, 10.0}) {
-    if (m * decade >= raw * (1 - 1e-9)) return m * decade;
-  }
-  return 10.0 * decade;
-}
-
-std::vector<double> gridValues(double a, double b, double step) {
-  std::vector<double> values;
-  if (!(step > 0)) return values;
-  double lo = std::min(a, b), hi = std::max(a, b);
-  double first = std::ceil(lo / step - 1e-9);
-  double last = std::floor(hi / step + 1e-9);
-  if (last - first > 1000) return values;
-  for (double i = first; i <= last; ++i) values.push_back(i * step);
-  return values;
-}
-
-std::string tickText(double v, double step) {
-  int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
-  if (std::fabs(v) < step * 1e-6) v = 0.0;
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, v);
-  return text;
-}
 
 struct Box {
   double left, top, right, bottom;
@@ -161,7 +65,7 @@ class LabelLayer {
                     std::ceil(box.right) - std::floor(box.left),
                     std::ceil(box.bottom) - std::floor(box.top));
     cairo_fill(cr_);
-    setColour(cr_, kLabelColour);
+    setColour(cr_, colourOf(kGraphFrame));
     cairo_move_to(cr_, x, baseline);
     cairo_show_text(cr_, text.c_str());
     return true;
@@ -175,14 +79,14 @@ class LabelLayer {
   std::vector<Box> placed_;
 };
 
-void drawCurve(cairo_t* cr, const std::vector<std::optional<double>>& values, YRange range,
+void drawCurve(cairo_t* cr, const std::vector<std::optional<double>>& values, GraphYRange range,
                int width, int height) {
   int n = std::min<int>(width, static_cast<int>(values.size()));
   auto valid = [&](int k) { return k >= 0 && k < n && values[k] && std::isfinite(*values[k]); };
   std::vector<int> dots;  // values with no neighbour to join
   for (int k = 0; k < n; ++k) {
     if (!valid(k)) continue;
-    double y = rowOf(*values[k], range, height) + 0.5;
+    double y = graphRow(*values[k], range, height) + 0.5;
     if (valid(k - 1)) {
       cairo_line_to(cr, k + 0.5, y);
     } else if (valid(k + 1)) {
@@ -193,25 +97,26 @@ void drawCurve(cairo_t* cr, const std::vector<std::optional<double>>& values, YR
   }
   cairo_stroke(cr);
   for (int k : dots) {
-    cairo_rectangle(cr, k, std::floor(rowOf(*values[k], range, height) + 0.5), 1, 1);
+    cairo_rectangle(cr, k, std::floor(graphRow(*values[k], range, height) + 0.5), 1, 1);
   }
   cairo_fill(cr);
 }
 
-void drawGrid(cairo_t* cr, const GraphSource& g, Rgb grid, YRange axis, std::optional<double> left,
-              std::optional<double> right, double* xStep, double* yStep) {
+void drawGrid(cairo_t* cr, const GraphSource& g, Rgb grid, GraphYRange axis,
+              std::optional<double> left, std::optional<double> right, double* xStep,
+              double* yStep) {
   setColour(cr, grid);
-  *yStep = gridStep(axis.top - axis.bottom, g.height - 1, kGraphMinGridRows);
-  for (double v : gridValues(axis.top, axis.bottom, *yStep)) {
-    double row = std::round(rowOf(v, axis, g.height));
+  *yStep = graphGridStep(axis.top - axis.bottom, g.height - 1, kGraphMinGridRows);
+  for (double v : graphGridValues(axis.top, axis.bottom, *yStep)) {
+    double row = std::round(graphRow(v, axis, g.height));
     cairo_move_to(cr, 0, row + 0.5);
     cairo_line_to(cr, g.width, row + 0.5);
   }
   *xStep = 0;
   if (left && right && *left != *right) {
-    *xStep = gridStep(*right - *left, g.width - 1, kGraphMinGridColumns);
-    for (double v : gridValues(*left, *right, *xStep)) {
-      double column = std::round(columnOf(v, *left, *right, g.width));
+    *xStep = graphGridStep(*right - *left, g.width - 1, kGraphMinGridColumns);
+    for (double v : graphGridValues(*left, *right, *xStep)) {
+      double column = std::round(graphColumn(v, *left, *right, g.width));
       cairo_move_to(cr, column + 0.5, 0);
       cairo_line_to(cr, column + 0.5, g.height);
     }
@@ -219,31 +124,31 @@ void drawGrid(cairo_t* cr, const GraphSource& g, Rgb grid, YRange axis, std::opt
   cairo_stroke(cr);
 }
 
-void drawLabels(cairo_t* cr, const GraphSource& g, Rgb background, YRange axis,
+void drawLabels(cairo_t* cr, const GraphSource& g, Rgb background, GraphYRange axis,
                 std::optional<double> left, std::optional<double> right, double xStep,
                 double yStep) {
   useDialogFont(cr, kLabelFontSize);
   LabelLayer labels(cr, g, background);
   const double bottomBaseline = g.height - 4;
-  if (auto y = graphSetting(g, &DisplaySettings::yLabel)) {
+  if (auto y = graphYLabel(g.targets)) {
     labels.place(utf8Of(*y), 4, 3 + labels.ascent() - 1);
   }
-  if (auto x = graphSetting(g, &DisplaySettings::xLabel)) {
+  if (auto x = graphXLabel(g.targets)) {
     std::string text = utf8Of(*x);
     labels.place(text, g.width - 4 - labels.width(text), bottomBaseline);
   }
   if (left && right && xStep > 0) {
-    for (double v : gridValues(*left, *right, xStep)) {
-      std::string text = tickText(v, xStep);
-      double centre = std::round(columnOf(v, *left, *right, g.width)) + 0.5;
+    for (double v : graphGridValues(*left, *right, xStep)) {
+      std::string text = graphTickText(v, xStep);
+      double centre = std::round(graphColumn(v, *left, *right, g.width)) + 0.5;
       double w = labels.width(text);
       double x = std::clamp(centre - w / 2, 3.0, g.width - 3.0 - w);
       labels.place(text, x, bottomBaseline);
     }
   }
-  for (double v : gridValues(axis.top, axis.bottom, yStep)) {
-    std::string text = tickText(v, yStep);
-    double centre = std::round(rowOf(v, axis, g.height)) + 0.5;
+  for (double v : graphGridValues(axis.top, axis.bottom, yStep)) {
+    std::string text = graphTickText(v, yStep);
+    double centre = std::round(graphRow(v, axis, g.height)) + 0.5;
     labels.place(text, 4, centre + labels.digitHeight() / 2);
   }
 }
@@ -277,19 +182,17 @@ void drawGraph(cairo_t* cr, const GraphSource& g) {
   cairo_set_line_width(cr, 1.0);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
 
-  std::optional<long> background = graphSetting(g, &DisplaySettings::background);
-  std::optional<long> grid = graphSetting(g, &DisplaySettings::gridColour);
-  Rgb backgroundColour = background ? colourOf(*background) : kDefaultBackground;
+  const Rgb backgroundColour = colourOf(graphBackground(g.targets));
   setColour(cr, backgroundColour);
   cairo_paint(cr);
 
-  const YRange axis = yRangeOf(g, 1);
-  std::optional<double> left = graphSetting(g, &DisplaySettings::xLeft);
-  std::optional<double> right = graphSetting(g, &DisplaySettings::xRight);
+  const GraphYRange axis = graphYRange(g.targets, g.curves, 1);
+  const std::optional<double> left = graphXLeft(g.targets);
+  const std::optional<double> right = graphXRight(g.targets);
   double xStep = 0, yStep = 0;
-  drawGrid(cr, g, grid ? colourOf(*grid) : kDefaultGrid, axis, left, right, &xStep, &yStep);
+  drawGrid(cr, g, colourOf(graphGridColour(g.targets)), axis, left, right, &xStep, &yStep);
 
-  setColour(cr, kFrameColour);
+  setColour(cr, colourOf(kGraphFrame));
   cairo_rectangle(cr, 0.5, 0.5, g.width - 1, g.height - 1);
   cairo_stroke(cr);
 
@@ -298,9 +201,8 @@ void drawGraph(cairo_t* cr, const GraphSource& g) {
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   for (const auto& [curve, values] : g.curves) {
     if (curve < 1 || curve > 2) continue;
-    std::optional<long> colour = g.targets[curve].curveColour;
-    setColour(cr, colour ? colourOf(*colour) : (curve == 1 ? rgb255(0, 0, 0) : rgb255(0xFF, 0, 0)));
-    drawCurve(cr, values, yRangeOf(g, curve), g.width, g.height);
+    setColour(cr, colourOf(graphCurveColour(g.targets, curve)));
+    drawCurve(cr, values, graphYRange(g.targets, g.curves, curve), g.width, g.height);
   }
   // The numbers over the curves: a curve crossing them must not make them unreadable.
   drawLabels(cr, g, backgroundColour, axis, left, right, xStep, yStep);
