@@ -177,7 +177,6 @@ int WINAPI hookMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 struct SaveAnswer {
   BOOL answered = FALSE;
   std::string path;
-  DWORD type = 0;
   HWND box = nullptr;
 };
 
@@ -194,12 +193,6 @@ UINT_PTR CALLBACK saveHookProc(HWND child, UINT message, WPARAM wParam, LPARAM l
     answer->box = box;
     saveBoxes.insert(box);
     if (answer->answered) {
-      if (answer->type > 0) {
-        HWND types = GetDlgItem(box, cmb1);
-        SendMessageA(types, CB_SETCURSEL, answer->type - 1, 0);
-        SendMessageA(box, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(types));
-      }
       // The name field is edt1 in some versions of the dialog and cmb13 in others.
       for (int field : {edt1, cmb13}) {
         if (GetDlgItem(box, field)) SetDlgItemTextA(box, field, answer->path.c_str());
@@ -230,10 +223,7 @@ BOOL WINAPI hookGetSaveFileNameA(OPENFILENAMEA* ofn) {
   if (asked.lpstrFileTitle) asked.lpstrFileTitle = title.data();
   SaveAnswer answer;
   answer.answered = user.saveFileName ? user.saveFileName(user.context, &asked) : FALSE;
-  if (answer.answered) {
-    answer.path.assign(file.data(), strnlen(file.data(), file.size()));
-    if (asked.nFilterIndex != ofn->nFilterIndex) answer.type = asked.nFilterIndex;
-  }
+  if (answer.answered) answer.path.assign(file.data(), strnlen(file.data(), file.size()));
 
   OPENFILENAMEA shown = *ofn;
   shown.lStructSize = sizeof shown;
@@ -241,10 +231,16 @@ BOOL WINAPI hookGetSaveFileNameA(OPENFILENAMEA* ofn) {
   shown.Flags &= ~OFN_ENABLETEMPLATE;
   shown.lpfnHook = saveHookProc;
   shown.lCustData = reinterpret_cast<LPARAM>(&answer);
+  // The person's file type is the one the dialog opens with: selecting it in the open dialog's
+  // list does not reach the index the dialog returns on every version of the system.
+  if (answer.answered) shown.nFilterIndex = asked.nFilterIndex;
   BOOL result = GetSaveFileNameA(&shown);
   saveBoxes.erase(answer.box);
   if (answer.answered && !result) {
     notes.push_back("the save dialog did not take " + answer.path + ": it was cancelled");
+  } else if (answer.answered && shown.nFilterIndex != asked.nFilterIndex) {
+    notes.push_back("the save dialog returned file type " + std::to_string(shown.nFilterIndex) +
+                    ", not " + std::to_string(asked.nFilterIndex));
   }
   ofn->nFilterIndex = shown.nFilterIndex;
   ofn->nFileOffset = shown.nFileOffset;

@@ -8,8 +8,8 @@
 //     when the person has nothing more to do the dialog is sent WM_CLOSE, and a dialog still
 //     open on the next turn is ended with -1, so no dialog waits for a person who is not there;
 //   - a message box is shown and its button is pressed as the person answered;
-//   - the save dialog is shown, the person's file name typed into it and OK pressed (or it is
-//     cancelled), its file types chosen as the person chose;
+//   - the save dialog is shown with the person's file type, the person's file name typed into
+//     it and OK pressed (or it is cancelled);
 //   - any other dialog box that appears (a system prompt) gets its default button pressed;
 //   - help is recorded only: an unattended run must not leave a help viewer open.
 // Everything runs on the thread that runs the plug-in.

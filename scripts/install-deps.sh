@@ -11,7 +11,7 @@ packages=(
   libsndfile1-dev:i386 libcairo2-dev:i386 fonts-dejavu-core
   python3-scipy
   g++-mingw-w64-i686 binutils-mingw-w64-i686 dpkg-dev
-  wine wine32:i386 xvfb xauth
+  wine wine32:i386 fonts-wine xvfb xauth
   espeak-ng sox
 )
 
