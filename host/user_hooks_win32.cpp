@@ -140,6 +140,13 @@ void pressButton(HWND box, int id) {
 }
 
 void CALLBACK answerPrompt(HWND box, UINT, UINT_PTR timer, DWORD) {
+  // The save dialog may turn out to be the system's own only after it was activated; and a box
+  // with a box of its own open waits for that one first.
+  if (saveBoxes.count(box) || frameOf(box)) {
+    KillTimer(box, timer);
+    return;
+  }
+  if (!IsWindowEnabled(box)) return;
   KillTimer(box, timer);
   LRESULT def = SendMessageA(box, DM_GETDEFID, 0, 0);
   pressButton(box, HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDCANCEL);

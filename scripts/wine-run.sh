@@ -87,9 +87,10 @@ fi
 # Wine draws the windows' frames and captions itself (Decorated=N): there is no window manager
 # on the display to draw them, and screenshots of the dialogs would have no title. Its windows
 # are not left to a window manager either (Managed=N): Wine would wait up to a second for one
-# whenever a dialog or message box closes.
+# whenever a dialog or message box closes. A program that crashes gets its backtrace written
+# and ends, instead of a crash dialog nobody answers (ShowCrashDialog=0).
 wine_fonts=/usr/share/wine/fonts
-ready="prefix 4: 32-bit, Wine's Windows fonts, frames drawn by Wine, no window manager"
+ready="prefix 5: 32-bit, Wine's Windows fonts, frames drawn by Wine, no window manager, no crash dialog"
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ "$(cat "$WINEPREFIX/.orvane-ready" 2>/dev/null)" != "$ready" ]; then
   exec 9>"$WINEPREFIX.lock"
@@ -108,6 +109,7 @@ if [ "$(cat "$WINEPREFIX/.orvane-ready" 2>/dev/null)" != "$ready" ]; then
     cp "$wine_fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
     wineserver -w
     echo "$ready" >"$WINEPREFIX/.orvane-ready"
   fi
