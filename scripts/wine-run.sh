@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with nobody at the screen:
 #   scripts/wine-run.sh build/win32/bin/orvane.exe describe 'Z:\work\...\levelmeter.xfm'
+# or, with --session, a Linux command that runs many Windows programs itself (`wine PROGRAM`):
+# they share one display and one Wine server, kept alive until the command ends, so each of
+# them starts in a fraction of a second instead of several:
+#   scripts/wine-run.sh --session python3 tests/parity/run_parity.py ...
 # The 32-bit prefix ($ORVANE_WINEPREFIX, else build/wineprefix of this tree) is created on first
 # use. Without a $DISPLAY the run gets an Xvfb of its own, stopped when the run is over. The exit
 # status is the program's (127 when Wine, its fonts or Xvfb are missing or the prefix fails).
@@ -13,8 +17,13 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: their install prompts would wait for a person forever.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+session=0
+if [ "${1:-}" = "--session" ]; then
+  session=1
+  shift
+fi
 if [ $# -eq 0 ]; then
-  echo "usage: $0 PROGRAM [ARGS...]" >&2
+  echo "usage: $0 PROGRAM [ARGS...] | $0 --session COMMAND [ARGS...]" >&2
   exit 2
 fi
 for tool in wine wineboot wineserver flock; do
@@ -30,7 +39,10 @@ xvfb_pid=""
 cleanup() {
   # Wine's processes (the desktop process too) keep windows on our display: let them end
   # before the display goes. -w rather than -k: another run may share this prefix's server.
-  if [ -d "$WINEPREFIX" ]; then wineserver -w 2>/dev/null || true; fi
+  if [ -d "$WINEPREFIX" ]; then
+    if [ $session -eq 1 ]; then wineserver -k 2>/dev/null || true; fi
+    wineserver -w 2>/dev/null || true
+  fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
@@ -118,5 +130,11 @@ if [ "$(cat "$WINEPREFIX/.orvane-ready" 2>/dev/null)" != "$ready" ]; then
 fi
 
 status=0
-wine "$@" || status=$?
+if [ $session -eq 1 ]; then
+  # The server stays up between the command's programs (-p: persistent) until cleanup.
+  wineserver -p
+  "$@" || status=$?
+else
+  wine "$@" || status=$?
+fi
 exit $status
