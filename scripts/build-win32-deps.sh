@@ -13,18 +13,31 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 work="$prefix/src"
 rm -rf "$work"
 mkdir -p "$work" "$prefix/include"
+# Each step's output goes to its log, shown only when the step fails.
+quietly() {
+  local log=$1
+  shift
+  if ! "$@" >"$log" 2>&1; then
+    echo "build-win32-deps.sh: failed: $*" >&2
+    tail -n 30 "$log" >&2
+    exit 1
+  fi
+}
+echo "build-win32-deps.sh: building libsndfile for Windows into $prefix" >&2
 cp -r /usr/include/nlohmann "$prefix/include/"
 
 version=$(dpkg-query -W -f='${source:Version}' libsndfile1-dev:i386)
-(cd "$work" && { apt-get source -q --download-only "libsndfile=$version" ||
-  apt-get source -q --download-only libsndfile; } >/dev/null)
-dpkg-source -x "$work"/libsndfile_*.dsc "$work/libsndfile" >/dev/null
+fetch() (
+  cd "$work" && { apt-get source -q --download-only "libsndfile=$version" ||
+    apt-get source -q --download-only libsndfile; }
+)
+quietly "$work/fetch.log" fetch
+quietly "$work/unpack.log" dpkg-source -x "$work"/libsndfile_*.dsc "$work/libsndfile"
 
-cmake -S "$work/libsndfile" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF \
+quietly "$work/configure.log" cmake -S "$work/libsndfile" -B "$work/build" \
+  -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF \
   -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DBUILD_REGTEST=OFF \
   -DENABLE_CPACK=OFF -DINSTALL_MANPAGES=OFF -DENABLE_PACKAGE_CONFIG=OFF \
-  -DCMAKE_C_FLAGS="-msse2 -mfpmath=sse -ffp-contract=off" -DCMAKE_INSTALL_PREFIX="$prefix" \
-  >"$work/configure.log"
-cmake --build "$work/build" -j2 >"$work/build.log"
-cmake --install "$work/build" >/dev/null
+  -DCMAKE_C_FLAGS="-msse2 -mfpmath=sse -ffp-contract=off" -DCMAKE_INSTALL_PREFIX="$prefix"
+quietly "$work/build.log" cmake --build "$work/build" -j2
+quietly "$work/install.log" cmake --install "$work/build"
