@@ -42,7 +42,7 @@ from parity_compare import compare_text  # noqa: E402
 from parity_normalise import (PICTURE_SUFFIXES, normalise_report, posix_from_wine,  # noqa: E402
                               wine_from_posix)
 
-RUN_TIMEOUT = 600  # s for one host run; a Windows run takes a few seconds under Wine
+RUN_TIMEOUT = 120  # s for one host run; a Windows run takes a second or two under Wine
 RESULTS = "report.json"
 
 
