@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "host/errors.h"
+#include "host/system.h"
 
 namespace orvane {
 
@@ -291,6 +292,7 @@ Command parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string mainHelp() {
+  const std::string separator(1, searchPathSeparator());
   return "Usage: orvane COMMAND [OPTIONS]\n"
          "Loads .xfm transform plug-ins and drives them as the host audio editor would.\n"
          "\n"
@@ -301,7 +303,9 @@ std::string mainHelp() {
          "  validate PLUGIN       check a plug-in as a strict host would\n"
          "\n"
          "Plug-ins are the .xfm files next to the orvane executable and in the directories of\n"
-         "ORVANE_PLUGIN_PATH (separated by ':', searched first). PLUGIN is a name such as\n"
+         "ORVANE_PLUGIN_PATH (separated by '" +
+         separator +
+         "', searched first). PLUGIN is a name such as\n"
          "'levelmeter' or a path to a .xfm file.\n"
          "\n"
          "'orvane COMMAND --help' describes each command.\n"
