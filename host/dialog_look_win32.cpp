@@ -129,28 +129,6 @@ int kindOf(HWND window, DWORD style) {
   }
 }
 
-const char* kindName(int kind) {
-  switch (kind) {
-    case kOrvaneStatic:
-      return "static";
-    case kOrvaneGroupBox:
-      return "groupbox";
-    case kOrvanePushButton:
-      return "button";
-    case kOrvaneCheckBox:
-      return "checkbox";
-    case kOrvaneRadioButton:
-      return "radio";
-    case kOrvaneEdit:
-      return "edit";
-    case kOrvaneComboBox:
-      return "combobox";
-    case kOrvaneCustom:
-      return "custom";
-  }
-  return "unknown";
-}
-
 // Screen pixels back to the dialog's units, for windows no template describes.
 RECT unitsOf(HWND dialog, HWND window) {
   RECT base{0, 0, 4, 8};
@@ -193,7 +171,7 @@ int orvane_dialog_control(HWND dialog, int index, OrvaneControlInfo* out) {
   out->window = c;
   out->style = static_cast<DWORD>(GetWindowLongA(c, GWL_STYLE));
   out->kind = kindOf(c, out->style);
-  out->kindName = kindName(out->kind);
+  out->kindName = orvane_control_kind_name(out->kind);
   GetClassNameA(c, out->className, sizeof out->className);
   int id = GetDlgCtrlID(c);
   out->id = id == 0xFFFF ? -1 : id;

@@ -55,6 +55,29 @@ enum OrvaneControlKind {
   kOrvaneComboBox,
   kOrvaneCustom,  // a window the host created in the dialog (the display control)
 };
+// The kind's name as OrvaneControlInfo::kindName gives it ("static", "groupbox", "button",
+// "checkbox", "radio", "edit", "combobox", "custom", "unknown").
+inline const char* orvane_control_kind_name(int kind) {
+  switch (kind) {
+    case kOrvaneStatic:
+      return "static";
+    case kOrvaneGroupBox:
+      return "groupbox";
+    case kOrvanePushButton:
+      return "button";
+    case kOrvaneCheckBox:
+      return "checkbox";
+    case kOrvaneRadioButton:
+      return "radio";
+    case kOrvaneEdit:
+      return "edit";
+    case kOrvaneComboBox:
+      return "combobox";
+    case kOrvaneCustom:
+      return "custom";
+  }
+  return "unknown";
+}
 struct OrvaneControlInfo {
   HWND window;
   int id;                // -1 for unnamed statics and frames

@@ -289,27 +289,7 @@ int controlKind(const Window* w) {
   return kOrvaneUnknown;
 }
 
-const char* controlKindName(int kind) {
-  switch (kind) {
-    case kOrvaneStatic:
-      return "static";
-    case kOrvaneGroupBox:
-      return "groupbox";
-    case kOrvanePushButton:
-      return "button";
-    case kOrvaneCheckBox:
-      return "checkbox";
-    case kOrvaneRadioButton:
-      return "radio";
-    case kOrvaneEdit:
-      return "edit";
-    case kOrvaneComboBox:
-      return "combobox";
-    case kOrvaneCustom:
-      return "custom";
-  }
-  return "unknown";
-}
+const char* controlKindName(int kind) { return orvane_control_kind_name(kind); }
 
 std::vector<HWND> controlGroup(HWND control) {
   Window* w = windowFind(control);

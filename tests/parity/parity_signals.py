@@ -53,36 +53,36 @@ def parse(name):
         return {"kind": "file", "path": rest}
     if kind not in ("sine", "noise"):
         raise SignalError(f"{name}: unknown kind {kind!r} (sine, noise or file)")
-    spec = {"kind": kind, "level": -20.0, "rate": 48000, "channels": 1, "format": "pcm16",
+    wanted = {"kind": kind, "level": -20.0, "rate": 48000, "channels": 1, "format": "pcm16",
             "seed": 1, "gate": None, "frequency": None, "seconds": None}
     for field in rest.split(":") if rest else []:
         if m := re.fullmatch(r"(\d+(?:\.\d+)?)Hz", field):
-            spec["frequency"] = float(m.group(1))
+            wanted["frequency"] = float(m.group(1))
         elif m := re.fullmatch(r"([-+]?\d+(?:\.\d+)?)dBFS", field):
-            spec["level"] = float(m.group(1))
+            wanted["level"] = float(m.group(1))
         elif re.fullmatch(r"\d+(?:\.\d+)?m?s", field):
-            spec["seconds"] = _seconds(field, "duration")
+            wanted["seconds"] = _seconds(field, "duration")
         elif re.fullmatch(r"\d+", field):
-            spec["rate"] = int(field)
+            wanted["rate"] = int(field)
         elif field in ("mono", "stereo"):
-            spec["channels"] = 1 if field == "mono" else 2
+            wanted["channels"] = 1 if field == "mono" else 2
         elif field in _FORMATS:
-            spec["format"] = field
+            wanted["format"] = field
         elif m := re.fullmatch(r"seed(\d+)", field):
-            spec["seed"] = int(m.group(1))
+            wanted["seed"] = int(m.group(1))
         elif m := re.fullmatch(r"gate([^+]+)\+(.+)", field):
-            spec["gate"] = (_seconds(m.group(1), "gate start"), _seconds(m.group(2), "gate length"))
+            wanted["gate"] = (_seconds(m.group(1), "gate start"), _seconds(m.group(2), "gate length"))
         else:
             raise SignalError(f"{name}: field {field!r} not understood")
-    if spec["seconds"] is None:
+    if wanted["seconds"] is None:
         raise SignalError(f"{name}: no duration (e.g. 2s)")
-    if kind == "sine" and spec["frequency"] is None:
+    if kind == "sine" and wanted["frequency"] is None:
         raise SignalError(f"{name}: a sine needs a frequency (e.g. 1000Hz)")
-    if spec["level"] > 0.0:
+    if wanted["level"] > 0.0:
         raise SignalError(f"{name}: levels above 0 dBFS would clip")
-    if kind == "noise" and spec["level"] > -20.0 * math.log10(math.sqrt(3.0)):
+    if kind == "noise" and wanted["level"] > -20.0 * math.log10(math.sqrt(3.0)):
         raise SignalError(f"{name}: uniform noise clips above -4.77 dBFS RMS")
-    return spec
+    return wanted
 
 
 def _lcg(seed):
@@ -93,30 +93,30 @@ def _lcg(seed):
         yield x / 2147483648.0 - 1.0
 
 
-def _channel(spec, frames, right):
-    rate = spec["rate"]
-    gain = 10.0 ** (spec["level"] / 20.0)
-    if spec["kind"] == "sine":
+def _channel(wanted, frames, right):
+    rate = wanted["rate"]
+    gain = 10.0 ** (wanted["level"] / 20.0)
+    if wanted["kind"] == "sine":
         if right:
             gain *= 0.5
-        w = 2.0 * math.pi * spec["frequency"] / rate
+        w = 2.0 * math.pi * wanted["frequency"] / rate
         values = [gain * math.sin(w * n) for n in range(frames)]
     else:
         # Uniform in [-a, a) has an RMS of a / sqrt(3).
         amplitude = gain * math.sqrt(3.0)
-        source = _lcg(spec["seed"] + (1 if right else 0))
+        source = _lcg(wanted["seed"] + (1 if right else 0))
         values = [amplitude * next(source) for _ in range(frames)]
-    if spec["gate"]:
-        first = round(spec["gate"][0] * rate)
-        last = first + round(spec["gate"][1] * rate)
+    if wanted["gate"]:
+        first = round(wanted["gate"][0] * rate)
+        last = first + round(wanted["gate"][1] * rate)
         values = [v if first <= n < last else 0.0 for n, v in enumerate(values)]
     return values
 
 
-def generate(spec):
+def generate(wanted):
     """Interleaved samples in [-1, 1] for a parsed sine or noise signal."""
-    frames = round(spec["seconds"] * spec["rate"])
-    channels = [_channel(spec, frames, right) for right in range(spec["channels"])]
+    frames = round(wanted["seconds"] * wanted["rate"])
+    channels = [_channel(wanted, frames, right) for right in range(wanted["channels"])]
     if len(channels) == 1:
         return channels[0]
     return [v for frame in zip(*channels) for v in frame]
@@ -149,13 +149,13 @@ def write_wav(path, samples, rate, channels, fmt):
 def make(name, path, root):
     """The WAVE file for a signal name: generated into `path`, or for file: the tree's own file
     (relative to `root`). Returns the path to hand to the hosts."""
-    spec = parse(name)
-    if spec["kind"] == "file":
-        source = os.path.join(root, spec["path"])
+    wanted = parse(name)
+    if wanted["kind"] == "file":
+        source = os.path.join(root, wanted["path"])
         if not os.path.isfile(source):
             raise SignalError(f"{name}: {source} does not exist")
         return source
-    write_wav(path, generate(spec), spec["rate"], spec["channels"], spec["format"])
+    write_wav(path, generate(wanted), wanted["rate"], wanted["channels"], wanted["format"])
     return path
 
 
