@@ -155,6 +155,8 @@ void CALLBACK answerPrompt(HWND box, UINT, UINT_PTR timer, DWORD) {
 LRESULT CALLBACK cbtProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE) {
     HWND window = reinterpret_cast<HWND>(wParam);
+    // A handle of a box long closed may come back for a new one.
+    std::erase_if(handledBoxes, [](HWND box) { return !IsWindow(box); });
     bool known = frameOf(window) || saveBoxes.count(window) || handledBoxes.count(window);
     if (!known && isDialogBox(window)) {
       handledBoxes.insert(window);
