@@ -141,13 +141,6 @@ void drawCurve(const Graph& g, int curve, const std::vector<std::optional<double
   flush();
 }
 
-struct Box {
-  int left, top, right, bottom;
-  bool overlaps(const Box& o) const {
-    return left < o.right + 2 && o.left < right + 2 && top < o.bottom + 1 && o.top < bottom + 1;
-  }
-};
-
 // Labels drawn so far: a new one is drawn, on a box of the background colour, only where it
 // stays inside the graph and meets no other.
 class Labels {
@@ -164,17 +157,13 @@ class Labels {
   int digitHeight() const { return metrics_.tmAscent - metrics_.tmInternalLeading; }
 
   bool place(const std::string& text, int x, int baseline) {
-    Box box{x - 1, baseline - metrics_.tmAscent, x + width(text) + 1,
-            baseline + metrics_.tmDescent};
-    if (box.left < 1 || box.top < 1 || box.right > g_.width - 1 || box.bottom > g_.height - 1) {
-      return false;
-    }
-    for (const Box& other : placed_) {
-      if (box.overlaps(other)) return false;
-    }
+    const int left = x - 1, top = baseline - metrics_.tmAscent, right = x + width(text) + 1,
+              bottom = baseline + metrics_.tmDescent;
+    GraphLabelBox box{double(left), double(top), double(right), double(bottom)};
+    if (!graphLabelFits(box, placed_, g_.width, g_.height)) return false;
     placed_.push_back(box);
     // Opaque text: the cell behind it in the background colour, the box's edges too.
-    RECT edge{box.left, box.top, box.right, box.bottom};
+    RECT edge{left, top, right, bottom};
     ExtTextOutA(g_.dc, x, baseline, ETO_OPAQUE, &edge, text.c_str(), static_cast<UINT>(text.size()),
                 nullptr);
     return true;
@@ -183,7 +172,7 @@ class Labels {
  private:
   const Graph& g_;
   TEXTMETRICA metrics_;
-  std::vector<Box> placed_;
+  std::vector<GraphLabelBox> placed_;
 };
 
 void drawLabels(const Graph& g, double xStep, double yStep) {

@@ -129,4 +129,16 @@ std::string graphTickText(double v, double step) {
   return text;
 }
 
+bool graphLabelFits(const GraphLabelBox& box, const std::vector<GraphLabelBox>& placed, int width,
+                    int height) {
+  if (box.left < 1 || box.top < 1 || box.right > width - 1 || box.bottom > height - 1) return false;
+  for (const GraphLabelBox& o : placed) {
+    if (box.left < o.right + 2 && o.left < box.right + 2 && box.top < o.bottom + 1 &&
+        o.top < box.bottom + 1) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace orvane

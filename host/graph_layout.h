@@ -64,4 +64,13 @@ std::vector<double> graphGridValues(double a, double b, double step);
 // A tick label: as many decimals as the step needs, and no "-0".
 std::string graphTickText(double v, double step);
 
+// The box a label covers, px, edges included.
+struct GraphLabelBox {
+  double left, top, right, bottom;
+};
+// A label is drawn only where its box stays a pixel inside a graph `width` x `height` px and
+// keeps 2 px across and 1 px up and down from every label already placed.
+bool graphLabelFits(const GraphLabelBox& box, const std::vector<GraphLabelBox>& placed, int width,
+                    int height);
+
 }  // namespace orvane

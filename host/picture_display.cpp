@@ -20,13 +20,6 @@ namespace {
 
 constexpr double kLabelFontSize = 10.0;
 
-struct Box {
-  double left, top, right, bottom;
-  bool overlaps(const Box& o) const {
-    return left < o.right + 2 && o.left < right + 2 && top < o.bottom + 1 && o.top < bottom + 1;
-  }
-};
-
 // Labels placed so far; a new one is drawn only where it fits.
 class LabelLayer {
  public:
@@ -52,13 +45,8 @@ class LabelLayer {
   // Draws `text` with its left end at x and its baseline at y, unless it leaves the picture
   // or meets a label already drawn.
   bool place(const std::string& text, double x, double baseline) {
-    Box box{x - 1, baseline - ascent_ + 1, x + width(text) + 1, baseline + descent_ - 1};
-    if (box.left < 1 || box.top < 1 || box.right > width_ - 1 || box.bottom > height_ - 1) {
-      return false;
-    }
-    for (const Box& other : placed_) {
-      if (box.overlaps(other)) return false;
-    }
+    GraphLabelBox box{x - 1, baseline - ascent_ + 1, x + width(text) + 1, baseline + descent_ - 1};
+    if (!graphLabelFits(box, placed_, width_, height_)) return false;
     placed_.push_back(box);
     setColour(cr_, background_);
     cairo_rectangle(cr_, std::floor(box.left), std::floor(box.top),
@@ -76,7 +64,7 @@ class LabelLayer {
   int width_, height_;
   Rgb background_;
   double ascent_ = 0, descent_ = 0, digitHeight_ = 0;
-  std::vector<Box> placed_;
+  std::vector<GraphLabelBox> placed_;
 };
 
 void drawCurve(cairo_t* cr, const std::vector<std::optional<double>>& values, GraphYRange range,

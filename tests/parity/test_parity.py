@@ -178,9 +178,9 @@ class Files(unittest.TestCase):
 
 class Signals(unittest.TestCase):
     def test_names_give_the_same_samples_every_time(self):
-        spec = parity_signals.parse("noise:seed7:-30dBFS:10ms:44100:stereo")
-        self.assertEqual(parity_signals.generate(spec), parity_signals.generate(spec))
-        self.assertEqual(len(parity_signals.generate(spec)), 2 * 441)
+        wanted = parity_signals.parse("noise:seed7:-30dBFS:10ms:44100:stereo")
+        self.assertEqual(parity_signals.generate(wanted), parity_signals.generate(wanted))
+        self.assertEqual(len(parity_signals.generate(wanted)), 2 * 441)
 
     def test_levels_channels_and_gate(self):
         s = parity_signals.generate(parity_signals.parse("sine:1000Hz:-20dBFS:1s:48000:stereo"))
