@@ -23,6 +23,18 @@ enum AnalyserFunction : int {
   kFnCrossPowerPhase = 9,
 };
 
+// FFT sizes (FftSizeIndex): index i means N = 2^(i + 8), 256 ... 1048576.
+constexpr int kMaxFftSizeIndex = 12;
+constexpr int kDefaultFftSizeIndex = 6;  // 16384
+
+// N of an FftSizeIndex. An index outside 0 ... 12 (a block written elsewhere, or a settings
+// dialog whose size list had no selection) is taken as the nearest size there is, so that a
+// run never transforms a length the analyser cannot take nor asks for memory that wraps.
+inline int ValidFftSizeIndex(int32_t index) {
+  return index < 0 ? 0 : (index > kMaxFftSizeIndex ? kMaxFftSizeIndex : (int)index);
+}
+inline long FftSizeOf(int32_t index) { return 1L << (ValidFftSizeIndex(index) + 8); }
+
 // Following filter (FollowMode).
 enum FollowMode : int { kFollowOff = 0, kFollowLeft = 1, kFollowRight = 2 };
 

@@ -33,8 +33,18 @@ void* allocRunBuffer(RunBuffers* buffers, SIZE_T bytes) {
   return address;
 }
 
+HGLOBAL detachRunBuffer(RunBuffers* buffers, int index) {
+  if (index < 0 || index >= buffers->count) return nullptr;
+  HGLOBAL handle = buffers->handles[index];
+  if (buffers->locked[index]) GlobalUnlock(handle);
+  buffers->handles[index] = nullptr;
+  buffers->locked[index] = false;
+  return handle;
+}
+
 void releaseRunBuffers(RunBuffers* buffers) {
   for (int i = buffers->count - 1; i >= 0; --i) {
+    if (buffers->handles[i] == nullptr) continue;  // detached
     if (buffers->locked[i]) GlobalUnlock(buffers->handles[i]);
     GlobalFree(buffers->handles[i]);
     buffers->handles[i] = nullptr;

@@ -21,6 +21,11 @@ void initRunBuffers(RunBuffers* buffers);
 // failure (then failedStep tells which step, and every later call also returns null).
 void* allocRunBuffer(RunBuffers* buffers, SIZE_T bytes);
 
+// Takes block `index` (0-based, in allocation order) out of the record, unlocked, to be handed
+// on (to the clipboard): the caller owns it from now on and releaseRunBuffers leaves it alone.
+// Null when there is no such block.
+HGLOBAL detachRunBuffer(RunBuffers* buffers, int index);
+
 // Unlocks what is locked and frees what is allocated, in reverse order; the record is empty
 // afterwards.
 void releaseRunBuffers(RunBuffers* buffers);

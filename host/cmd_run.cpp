@@ -7,8 +7,10 @@
 #include <system_error>
 
 #include "host/audio.h"
+#include "host/clipboard_items.h"
 #include "host/commands.h"
 #include "host/errors.h"
+#include "host/folder_watch.h"
 #include "host/interrupt.h"
 #include "host/output_files.h"
 #include "host/person.h"
@@ -46,9 +48,9 @@ Selection checkedSelection(const RunOptions& o, const Audio& audio) {
 struct OutputPlan {
   std::string directory;
   std::string waveform;
-  std::map<int, std::string> displays;        // display number -> CSV
-  std::vector<std::string> pictures;          // display and dialog pictures
-  std::map<unsigned, std::string> clipboard;  // format -> file
+  std::map<int, std::string> displays;    // display number -> CSV
+  std::vector<std::string> pictures;      // display and dialog pictures
+  std::vector<ClipboardFiles> clipboard;  // per transfer, full paths (empty: not kept)
   std::string preset;
   std::string report;
   std::vector<std::string> files;  // in the order they are written
@@ -56,7 +58,8 @@ struct OutputPlan {
 
 OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoard& displays,
                        const std::vector<DialogRecord>& dialogs,
-                       const std::vector<ClipboardItem>& clipboard) {
+                       const std::vector<ClipboardItem>& clipboard,
+                       const std::vector<WaveImage>& images) {
   OutputPlan plan;
   if (o.outDir) {
     fs::path dir(*o.outDir);
@@ -68,9 +71,14 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
             (dir / ("display-" + std::to_string(d->number) + ".csv")).string();
       }
     }
-    for (const auto& item : clipboard) {
-      plan.clipboard[item.format] =
-          (dir / (item.format == CF_TEXT ? "clipboard.txt" : "clipboard.wav")).string();
+    const std::vector<ClipboardFiles> names = clipboardFileNames(clipboard);
+    for (size_t i = 0; i < names.size(); ++i) {
+      ClipboardFiles f;
+      // A WAVE image the host cannot read is kept as it came, without the float WAV.
+      if (!names[i].file.empty() && (clipboard[i].format != CF_WAVE || images[i].valid))
+        f.file = (dir / names[i].file).string();
+      if (!names[i].image.empty()) f.image = (dir / names[i].image).string();
+      plan.clipboard.push_back(f);
     }
     plan.pictures = picturePaths(*o.outDir, displays, dialogs);
     plan.report = (dir / "report.json").string();
@@ -79,7 +87,10 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
   if (!plan.waveform.empty()) plan.files.push_back(plan.waveform);
   for (const auto& [n, path] : plan.displays) plan.files.push_back(path);
   plan.files.insert(plan.files.end(), plan.pictures.begin(), plan.pictures.end());
-  for (const auto& [format, path] : plan.clipboard) plan.files.push_back(path);
+  for (const ClipboardFiles& f : plan.clipboard) {
+    if (!f.image.empty()) plan.files.push_back(f.image);
+    if (!f.file.empty()) plan.files.push_back(f.file);
+  }
   if (!plan.preset.empty()) plan.files.push_back(plan.preset);
   if (!plan.report.empty()) plan.files.push_back(plan.report);
   return plan;
@@ -114,6 +125,8 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   Person person(script, &session.displays());
   person.install();
 
+  // What the plug-in writes into the current folder is listed among the files written.
+  const FolderSnapshot folderBefore = snapshotFolder(".");
   if (session.init() != 0) {
     if (!preset.empty() && !session.loadBlock(preset)) {
       throw failure("cannot lock the parameter block to load " + *o.preset);
@@ -122,6 +135,7 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
     if (session.setup() != 0 && person.log().error.empty()) session.run();
   }
   session.destroy();
+  const std::vector<std::string> pluginFiles = changedFiles(folderBefore, snapshotFolder("."));
   person.finish();
   if (!person.log().error.empty()) throw badInput(person.log().error);
 
@@ -135,10 +149,20 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
     throw failure("cannot lock the parameter block to save " + *o.savePreset);
   }
   MemoryState memory = memoryState();
-  std::vector<ClipboardItem> clipboard = clipboardContents();
+  const std::vector<ClipboardItem> clipboard = clipboardTransfers();
+  std::vector<WaveImage> images;
+  for (const ClipboardItem& item : clipboard) {
+    images.push_back(item.format == CF_WAVE ? decodeWaveImage(item.bytes) : WaveImage{});
+    const WaveImage& w = images.back();
+    if (item.format != CF_WAVE) continue;
+    if (!w.valid) warnings.push_back("clipboard WAVE image: " + w.problem);
+    if (!w.shortfall.empty()) warnings.push_back("clipboard WAVE image: " + w.shortfall);
+  }
   RunOptions where = o;
   where.outDir = outDir.empty() ? std::nullopt : std::optional<std::string>(outDir);
-  OutputPlan plan = planOutputs(where, audio, session.displays(), person.log().dialogs, clipboard);
+  OutputPlan plan =
+      planOutputs(where, audio, session.displays(), person.log().dialogs, clipboard, images);
+  plan.files.insert(plan.files.begin(), pluginFiles.begin(), pluginFiles.end());
 
   CallResults calls = session.calls();
   calls.queryXfm = plugin.info().queryResult;
@@ -154,7 +178,7 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   report["messages"] = messagesJson(person.log().messages);
   report["dialogs"] = dialogsJson(person.log().dialogs);
   report["block"] = blockJson(decoded);
-  report["clipboard"] = clipboardJson(clipboard, plan.clipboard);
+  report["clipboard"] = clipboardJson(clipboard, images, plan.clipboard);
   report["files"] = plan.files;
   report["help"] = helpJson(person.log().help);
   report["beeps"] = person.log().beeps;
@@ -176,13 +200,14 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   }
   if (!plan.directory.empty())
     writePictures(plan.directory, session.displays(), person.log().dialogs);
-  for (const auto& item : clipboard) {
-    auto path = plan.clipboard.find(item.format);
-    if (path == plan.clipboard.end()) continue;
-    if (item.format == CF_TEXT)
-      writeTextFile(path->second, clipboardText(item));
+  for (size_t i = 0; i < plan.clipboard.size(); ++i) {
+    const ClipboardFiles& f = plan.clipboard[i];
+    if (!f.image.empty()) writeBinaryFile(f.image, clipboard[i].bytes);
+    if (f.file.empty()) continue;
+    if (clipboard[i].format == CF_TEXT)
+      writeTextFile(f.file, clipboardText(clipboard[i]));
     else
-      writeBinaryFile(path->second, item.bytes);
+      writeWaveform(f.file, waveImageAudio(images[i]));
   }
   if (!plan.preset.empty()) savePreset(plan.preset, block, plugin.info());
   if (!plan.report.empty()) writeTextFile(plan.report, dumpJson(report) + "\n");

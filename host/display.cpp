@@ -1,6 +1,7 @@
 #include "host/display.h"
 
 #include "host/display_paint.h"
+#include "host/graph_layout.h"
 #include "host/system.h"
 
 namespace orvane {
@@ -107,15 +108,6 @@ bool registerDisplayClass() {
   return registered;
 }
 
-// The x range of the graph: the whole graph's when given, else the first curve's.
-std::optional<double> rangeEnd(const DisplayRecord& r,
-                               std::optional<double> DisplaySettings::*end) {
-  for (const DisplaySettings& s : r.targets) {
-    if (s.*end) return s.*end;
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 HWND DisplayBoard::create(HWND dialog, WORD controlId, XfmDisplayCallback callback, void* user) {
@@ -157,15 +149,12 @@ void sampleDisplay(DisplayRecord* r) {
   int width = r->rect.right - r->rect.left;
   RECT client{};
   if (r->window && GetClientRect(r->window, &client)) width = client.right - client.left;
-  std::optional<double> left = rangeEnd(*r, &DisplaySettings::xLeft);
-  std::optional<double> right = rangeEnd(*r, &DisplaySettings::xRight);
-  if (width <= 0 || !left || !right || !r->callback) return;
+  const std::optional<GraphXAxis> axis = graphXAxis(r->targets, width);
+  if (!axis || !r->callback) return;
 
   r->width = width;
   r->x.resize(width);
-  for (int k = 0; k < width; ++k) {
-    r->x[k] = width == 1 ? *left : *left + (*right - *left) * k / (width - 1);
-  }
+  for (int k = 0; k < width; ++k) r->x[k] = graphXAt(*axis, k);
   // Only the curves the plug-in configured: a curve it never mentioned may have no buffer
   // behind it (the right channel of a mono run).
   for (short curve = 1; curve <= 2; ++curve) {

@@ -56,7 +56,7 @@ struct Graph {
   DisplayTargets targets;
   CurveColumns curves;  // as sampled for this paint
   GraphYRange axis{};   // curve 1's range: the grid rows and y tick labels
-  std::optional<double> left, right;
+  std::vector<GraphXTick> xTicks;
   long background = kGraphDefaultBackground;  // COLORREF
 };
 
@@ -84,12 +84,8 @@ void fillBackground(const Graph& g) {
   FillRect(g.dc, &all, static_cast<HBRUSH>(brush.get()));
 }
 
-void drawGrid(const Graph& g, double* xStep, double* yStep) {
+void drawGrid(const Graph& g, double* yStep) {
   *yStep = graphGridStep(g.axis.top - g.axis.bottom, g.height - 1, kGraphMinGridRows);
-  *xStep = 0;
-  if (g.left && g.right && *g.left != *g.right) {
-    *xStep = graphGridStep(*g.right - *g.left, g.width - 1, kGraphMinGridColumns);
-  }
   OwnedObject pen(CreatePen(PS_SOLID, 1, colourOf(graphGridColour(g.targets))));
   Selection selected(g.dc, pen.get());
   if (!selected.ok()) return;
@@ -98,18 +94,15 @@ void drawGrid(const Graph& g, double* xStep, double* yStep) {
     MoveToEx(g.dc, 0, row, nullptr);
     LineTo(g.dc, g.width, row);
   }
-  if (*xStep > 0) {
-    for (double v : graphGridValues(*g.left, *g.right, *xStep)) {
-      const int column =
-          static_cast<int>(std::floor(graphColumn(v, *g.left, *g.right, g.width) + 0.5));
-      MoveToEx(g.dc, column, 0, nullptr);
-      LineTo(g.dc, column, g.height);
-    }
+  for (const GraphXTick& tick : g.xTicks) {
+    const int column = static_cast<int>(std::floor(tick.column + 0.5));
+    MoveToEx(g.dc, column, 0, nullptr);
+    LineTo(g.dc, column, g.height);
   }
 }
 
 void drawFrame(const Graph& g) {
-  OwnedObject pen(CreatePen(PS_SOLID, 1, colourOf(kGraphFrame)));
+  OwnedObject pen(CreatePen(PS_SOLID, 1, colourOf(graphInk(g.targets))));
   Selection selectedPen(g.dc, pen.get());
   Selection selectedBrush(g.dc, GetStockObject(NULL_BRUSH));
   if (!selectedPen.ok() || !selectedBrush.ok()) return;
@@ -175,7 +168,7 @@ class Labels {
   std::vector<GraphLabelBox> placed_;
 };
 
-void drawLabels(const Graph& g, double xStep, double yStep) {
+void drawLabels(const Graph& g, double yStep) {
   OwnedObject font(CreateFontA(-kLabelFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial"));
@@ -184,7 +177,7 @@ void drawLabels(const Graph& g, double xStep, double yStep) {
   TEXTMETRICA metrics{};
   if (!GetTextMetricsA(g.dc, &metrics)) return;
   const UINT align = SetTextAlign(g.dc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
-  const COLORREF text = SetTextColor(g.dc, colourOf(kGraphFrame));
+  const COLORREF text = SetTextColor(g.dc, colourOf(graphInk(g.targets)));
   const COLORREF back = SetBkColor(g.dc, colourOf(g.background));
   const int mode = SetBkMode(g.dc, OPAQUE);
 
@@ -194,15 +187,12 @@ void drawLabels(const Graph& g, double xStep, double yStep) {
   if (auto x = graphXLabel(g.targets)) {
     labels.place(*x, g.width - 4 - labels.width(*x), bottomBaseline);
   }
-  if (g.left && g.right && xStep > 0) {
-    for (double v : graphGridValues(*g.left, *g.right, xStep)) {
-      const std::string tick = graphTickText(v, xStep);
-      const double centre = std::floor(graphColumn(v, *g.left, *g.right, g.width) + 0.5) + 0.5;
-      const int w = labels.width(tick);
-      const int x =
-          std::max(3, std::min(static_cast<int>(std::lround(centre - w / 2.0)), g.width - 3 - w));
-      labels.place(tick, x, bottomBaseline);
-    }
+  for (const GraphXTick& tick : g.xTicks) {
+    const double centre = std::floor(tick.column + 0.5) + 0.5;
+    const int w = labels.width(tick.label);
+    const int x =
+        std::max(3, std::min(static_cast<int>(std::lround(centre - w / 2.0)), g.width - 3 - w));
+    labels.place(tick.label, x, bottomBaseline);
   }
   for (double v : graphGridValues(g.axis.top, g.axis.bottom, yStep)) {
     const int centre = pixelRow(v, g.axis, g.height);
@@ -226,19 +216,19 @@ void drawGraph(HDC dc, HWND window, const DisplayRecord& display) {
   g.targets = display.targets;
   g.curves = sampleNow(window, display);
   g.axis = graphYRange(g.targets, g.curves, 1);
-  g.left = graphXLeft(g.targets);
-  g.right = graphXRight(g.targets);
+  if (auto xAxis = graphXAxis(g.targets, g.width))
+    g.xTicks = graphXTicks(*xAxis, kGraphMinGridColumns);
   g.background = graphBackground(g.targets);
 
   fillBackground(g);
-  double xStep = 0, yStep = 0;
-  drawGrid(g, &xStep, &yStep);
+  double yStep = 0;
+  drawGrid(g, &yStep);
   drawFrame(g);
   for (const auto& [curve, values] : g.curves) {  // curve 2 over curve 1
     if (curve == 1 || curve == 2) drawCurve(g, curve, values);
   }
   // The numbers over the curves: a curve crossing them must not make them unreadable.
-  drawLabels(g, xStep, yStep);
+  drawLabels(g, yStep);
 }
 
 }  // namespace

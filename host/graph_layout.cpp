@@ -55,6 +55,13 @@ long graphGridColour(const DisplayTargets& targets) {
   return graphSetting(targets, &DisplaySettings::gridColour).value_or(kGraphDefaultGrid);
 }
 
+long graphInk(const DisplayTargets& targets) {
+  const long b = graphBackground(targets);
+  const double luminance =
+      0.299 * (b & 0xFF) + 0.587 * ((b >> 8) & 0xFF) + 0.114 * ((b >> 16) & 0xFF);
+  return luminance < 128.0 ? kGraphFrameOnDark : kGraphFrame;
+}
+
 std::optional<double> graphXLeft(const DisplayTargets& targets) {
   return graphSetting(targets, &DisplaySettings::xLeft);
 }
@@ -97,6 +104,88 @@ double graphRow(double v, GraphYRange range, int height) {
 
 double graphColumn(double x, double left, double right, int width) {
   return (x - left) / (right - left) * (width - 1);
+}
+
+std::optional<GraphXAxis> graphXAxis(const DisplayTargets& targets, int width) {
+  const std::optional<double> left = graphXLeft(targets);
+  const std::optional<double> right = graphXRight(targets);
+  if (!left || !right || width <= 0) return std::nullopt;
+  GraphXAxis axis;
+  axis.left = *left;
+  axis.right = *right;
+  axis.width = width;
+  const std::optional<long> mode = graphSetting(targets, &DisplaySettings::viewMode);
+  axis.logarithmic = mode && *mode == kFrequencyViewMode && *left > 0 && *right > 0 &&
+                     std::isfinite(*left) && std::isfinite(*right) && *left != *right;
+  return axis;
+}
+
+double graphXAt(const GraphXAxis& a, int k) {
+  if (a.width == 1) return a.left;
+  const double t = static_cast<double>(k) / (a.width - 1);
+  if (a.logarithmic) return a.left * std::pow(a.right / a.left, t);
+  return a.left + (a.right - a.left) * k / (a.width - 1);
+}
+
+double graphXColumn(const GraphXAxis& a, double x) {
+  if (a.logarithmic) return std::log(x / a.left) / std::log(a.right / a.left) * (a.width - 1);
+  return graphColumn(x, a.left, a.right, a.width);
+}
+
+namespace {
+
+// "1k", "16k", "31.5", "63", "125": the usual short names of octave and decade frequencies.
+std::string frequencyName(double hz) {
+  // The nominal names of the octaves below 1 kHz that are not whole numbers of Hz.
+  const struct {
+    double exact;
+    const char* name;
+  } nominal[] = {{15.625, "16"}, {31.25, "31.5"}, {62.5, "63"}, {7.8125, "8"}, {3.90625, "4"}};
+  for (const auto& n : nominal)
+    if (std::fabs(hz - n.exact) < 1e-9 * n.exact) return n.name;
+  char text[32];
+  if (hz >= 1000.0) {
+    const double k = hz / 1000.0;
+    if (std::fabs(k - std::round(k)) < 1e-9 * k)
+      std::snprintf(text, sizeof text, "%.0fk", k);
+    else
+      std::snprintf(text, sizeof text, "%gk", k);
+  } else {
+    std::snprintf(text, sizeof text, "%g", hz);
+  }
+  return text;
+}
+
+std::vector<GraphXTick> logTicks(const GraphXAxis& a) {
+  const double lo = std::min(a.left, a.right), hi = std::max(a.left, a.right);
+  const double inside = 1e-9;
+  std::vector<double> values;
+  for (double e = std::floor(std::log10(lo)); e <= std::ceil(std::log10(hi)); ++e) {
+    const double v = std::pow(10.0, e);
+    if (v >= lo * (1 - inside) && v <= hi * (1 + inside)) values.push_back(v);
+  }
+  for (double e = std::floor(std::log2(lo / 1000.0)); e <= std::ceil(std::log2(hi / 1000.0)); ++e) {
+    const double v = 1000.0 * std::pow(2.0, e);
+    if (v < lo * (1 - inside) || v > hi * (1 + inside)) continue;
+    if (std::fabs(std::log10(v) - std::round(std::log10(v))) < 1e-12) continue;  // a decade
+    values.push_back(v);
+  }
+  std::vector<GraphXTick> ticks;
+  if (values.size() > 1000) return ticks;
+  for (double v : values) ticks.push_back({v, graphXColumn(a, v), frequencyName(v)});
+  return ticks;
+}
+
+}  // namespace
+
+std::vector<GraphXTick> graphXTicks(const GraphXAxis& a, double minGap) {
+  if (a.logarithmic) return logTicks(a);
+  std::vector<GraphXTick> ticks;
+  if (a.left == a.right) return ticks;
+  const double step = graphGridStep(a.right - a.left, a.width - 1, minGap);
+  for (double v : graphGridValues(a.left, a.right, step))
+    ticks.push_back({v, graphColumn(v, a.left, a.right, a.width), graphTickText(v, step)});
+  return ticks;
 }
 
 double graphGridStep(double span, double pixels, double minGap) {

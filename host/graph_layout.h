@@ -25,6 +25,10 @@ constexpr long kGraphDefaultGrid = 0xC0C0C0;
 constexpr long kGraphDefaultCurve1 = 0x000000;  // black
 constexpr long kGraphDefaultCurve2 = 0x0000FF;  // red
 constexpr long kGraphFrame = 0x000000;          // the 1-pixel frame and the labels' text
+constexpr long kGraphFrameOnDark = 0xFFFFFF;    // the same on a dark background
+
+// The view mode (DISPLAY_SET attribute 1) of the frequency view, drawn on a log frequency axis.
+constexpr long kFrequencyViewMode = 2;
 
 // The y values at the top row and the bottom row of a graph.
 struct GraphYRange {
@@ -36,6 +40,8 @@ struct GraphYRange {
 // COLORREF with the defaults above.
 long graphBackground(const DisplayTargets& targets);
 long graphGridColour(const DisplayTargets& targets);
+// The colour of the frame and the labels: black, or white on a dark background.
+long graphInk(const DisplayTargets& targets);
 std::optional<double> graphXLeft(const DisplayTargets& targets);
 std::optional<double> graphXRight(const DisplayTargets& targets);
 std::optional<std::string> graphXLabel(const DisplayTargets& targets);
@@ -54,6 +60,32 @@ GraphYRange graphYRange(const DisplayTargets& targets, const CurveColumns& colum
 double graphRow(double v, GraphYRange range, int height);
 // Column of abscissa x in a graph `width` px wide: left on column 0, right on width - 1.
 double graphColumn(double x, double left, double right, int width);
+
+// The x axis of a graph `width` px wide: linear from left to right, or, in the frequency view
+// (view mode 2 of the whole graph, else of curve 1) with both ends above 0, logarithmic, so
+// that every octave of frequency takes the same width.
+struct GraphXAxis {
+  double left = 0, right = 0;  // the abscissae at column 0 and column width - 1
+  int width = 0;
+  bool logarithmic = false;
+};
+std::optional<GraphXAxis> graphXAxis(const DisplayTargets& targets, int width);
+// The abscissa sampled at pixel column k: evenly spaced in x, or in log x on a log axis.
+double graphXAt(const GraphXAxis& axis, int k);
+// The fractional column of abscissa x (the inverse of graphXAt).
+double graphXColumn(const GraphXAxis& axis, double x);
+
+// A vertical grid line of the x axis and its label (empty: the line alone).
+struct GraphXTick {
+  double value;
+  double column;  // fractional; painters round it to a pixel
+  std::string label;
+};
+// Linear: the multiples of graphGridStep(span, width - 1, minGap), labelled by graphTickText.
+// Logarithmic: a line at every decade (10, 100, 1k, ...) and at every octave of 1 kHz (125, 250,
+// 500, 1k, 2k, ...), labelled with their usual names ("31.5", "63", "125", "1k", "16k"); the
+// decades come first, so that their labels win where labels would crowd.
+std::vector<GraphXTick> graphXTicks(const GraphXAxis& axis, double minGap);
 
 // Grid step: the smallest 1, 2 or 5 x 10^n that keeps lines `minGap` px apart when `span`
 // (units) covers `pixels` px; 0 when there is nothing to divide.

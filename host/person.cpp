@@ -252,14 +252,11 @@ void Person::actOnResults(HWND dialog) {
     }
     if (!log_.error.empty()) return;  // e.g. the save dialog it opened could not be answered
   }
-  if (ended()) return;
-  const char* closer = script_.keep ? "1" : "2";
-  OrvaneControlInfo control;
-  std::string problem = findControl(dialog, kResultsDialogResource, closer, &control);
-  if (problem.empty()) problem = pressControl(control);
-  if (!problem.empty()) {
-    fail(std::string(script_.keep ? "--keep" : "closing the results dialog") + ": " + problem);
-  }
+  if (ended() || !script_.keep) return;  // a person closes the window with its close box
+  OrvaneControlInfo ok;
+  std::string problem = findControl(dialog, kResultsDialogResource, "1", &ok);
+  if (problem.empty()) problem = pressControl(ok);
+  if (!problem.empty()) fail("--keep: " + problem);
 }
 
 void Person::dialogEnded(HWND dialog, int resource, INT_PTR result) {

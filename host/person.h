@@ -27,9 +27,9 @@
 namespace orvane {
 
 struct PersonScript {
-  std::vector<SetAction> settings;    // applied in order in the settings dialog (100)
-  std::vector<std::string> presses;   // clicked in order in the results dialog (107)
-  bool keep = false;                  // end the results dialog with id 1, else with id 2
+  std::vector<SetAction> settings;   // applied in order in the settings dialog (100)
+  std::vector<std::string> presses;  // clicked in order in the results dialog (107)
+  bool keep = false;  // end the results dialog with id 1, else with its close box (WM_CLOSE)
   std::optional<std::string> saveAs;  // answer for the save-file dialog, else cancel it
   std::optional<int> saveType;        // 1-based filter index chosen in it
   bool lookOnly = false;              // look at each dialog when shown, then close it

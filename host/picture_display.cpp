@@ -24,7 +24,11 @@ constexpr double kLabelFontSize = 10.0;
 class LabelLayer {
  public:
   LabelLayer(cairo_t* cr, const GraphSource& g, Rgb background)
-      : cr_(cr), width_(g.width), height_(g.height), background_(background) {
+      : cr_(cr),
+        width_(g.width),
+        height_(g.height),
+        background_(background),
+        ink_(colourOf(graphInk(g.targets))) {
     cairo_font_extents_t fe;
     cairo_font_extents(cr_, &fe);
     ascent_ = fe.ascent;
@@ -53,7 +57,7 @@ class LabelLayer {
                     std::ceil(box.right) - std::floor(box.left),
                     std::ceil(box.bottom) - std::floor(box.top));
     cairo_fill(cr_);
-    setColour(cr_, colourOf(kGraphFrame));
+    setColour(cr_, ink_);
     cairo_move_to(cr_, x, baseline);
     cairo_show_text(cr_, text.c_str());
     return true;
@@ -63,6 +67,7 @@ class LabelLayer {
   cairo_t* cr_;
   int width_, height_;
   Rgb background_;
+  Rgb ink_;
   double ascent_ = 0, descent_ = 0, digitHeight_ = 0;
   std::vector<GraphLabelBox> placed_;
 };
@@ -91,8 +96,7 @@ void drawCurve(cairo_t* cr, const std::vector<std::optional<double>>& values, Gr
 }
 
 void drawGrid(cairo_t* cr, const GraphSource& g, Rgb grid, GraphYRange axis,
-              std::optional<double> left, std::optional<double> right, double* xStep,
-              double* yStep) {
+              const std::vector<GraphXTick>& xTicks, double* yStep) {
   setColour(cr, grid);
   *yStep = graphGridStep(axis.top - axis.bottom, g.height - 1, kGraphMinGridRows);
   for (double v : graphGridValues(axis.top, axis.bottom, *yStep)) {
@@ -100,21 +104,16 @@ void drawGrid(cairo_t* cr, const GraphSource& g, Rgb grid, GraphYRange axis,
     cairo_move_to(cr, 0, row + 0.5);
     cairo_line_to(cr, g.width, row + 0.5);
   }
-  *xStep = 0;
-  if (left && right && *left != *right) {
-    *xStep = graphGridStep(*right - *left, g.width - 1, kGraphMinGridColumns);
-    for (double v : graphGridValues(*left, *right, *xStep)) {
-      double column = std::round(graphColumn(v, *left, *right, g.width));
-      cairo_move_to(cr, column + 0.5, 0);
-      cairo_line_to(cr, column + 0.5, g.height);
-    }
+  for (const GraphXTick& tick : xTicks) {
+    double column = std::round(tick.column);
+    cairo_move_to(cr, column + 0.5, 0);
+    cairo_line_to(cr, column + 0.5, g.height);
   }
   cairo_stroke(cr);
 }
 
 void drawLabels(cairo_t* cr, const GraphSource& g, Rgb background, GraphYRange axis,
-                std::optional<double> left, std::optional<double> right, double xStep,
-                double yStep) {
+                const std::vector<GraphXTick>& xTicks, double yStep) {
   useDialogFont(cr, kLabelFontSize);
   LabelLayer labels(cr, g, background);
   const double bottomBaseline = g.height - 4;
@@ -125,14 +124,11 @@ void drawLabels(cairo_t* cr, const GraphSource& g, Rgb background, GraphYRange a
     std::string text = utf8Of(*x);
     labels.place(text, g.width - 4 - labels.width(text), bottomBaseline);
   }
-  if (left && right && xStep > 0) {
-    for (double v : graphGridValues(*left, *right, xStep)) {
-      std::string text = graphTickText(v, xStep);
-      double centre = std::round(graphColumn(v, *left, *right, g.width)) + 0.5;
-      double w = labels.width(text);
-      double x = std::clamp(centre - w / 2, 3.0, g.width - 3.0 - w);
-      labels.place(text, x, bottomBaseline);
-    }
+  for (const GraphXTick& tick : xTicks) {
+    double centre = std::round(tick.column) + 0.5;
+    double w = labels.width(tick.label);
+    double x = std::clamp(centre - w / 2, 3.0, g.width - 3.0 - w);
+    labels.place(tick.label, x, bottomBaseline);
   }
   for (double v : graphGridValues(axis.top, axis.bottom, yStep)) {
     std::string text = graphTickText(v, yStep);
@@ -175,12 +171,13 @@ void drawGraph(cairo_t* cr, const GraphSource& g) {
   cairo_paint(cr);
 
   const GraphYRange axis = graphYRange(g.targets, g.curves, 1);
-  const std::optional<double> left = graphXLeft(g.targets);
-  const std::optional<double> right = graphXRight(g.targets);
-  double xStep = 0, yStep = 0;
-  drawGrid(cr, g, colourOf(graphGridColour(g.targets)), axis, left, right, &xStep, &yStep);
+  const std::optional<GraphXAxis> xAxis = graphXAxis(g.targets, g.width);
+  const std::vector<GraphXTick> xTicks =
+      xAxis ? graphXTicks(*xAxis, kGraphMinGridColumns) : std::vector<GraphXTick>{};
+  double yStep = 0;
+  drawGrid(cr, g, colourOf(graphGridColour(g.targets)), axis, xTicks, &yStep);
 
-  setColour(cr, colourOf(kGraphFrame));
+  setColour(cr, colourOf(graphInk(g.targets)));
   cairo_rectangle(cr, 0.5, 0.5, g.width - 1, g.height - 1);
   cairo_stroke(cr);
 
@@ -193,7 +190,7 @@ void drawGraph(cairo_t* cr, const GraphSource& g) {
     drawCurve(cr, values, graphYRange(g.targets, g.curves, curve), g.width, g.height);
   }
   // The numbers over the curves: a curve crossing them must not make them unreadable.
-  drawLabels(cr, g, backgroundColour, axis, left, right, xStep, yStep);
+  drawLabels(cr, g, backgroundColour, axis, xTicks, yStep);
   cairo_restore(cr);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/pictures.h"
+#include "host/text_encoding.h"
 
 namespace orvane {
 
@@ -24,9 +25,6 @@ void setColour(cairo_t* cr, Rgb c);
 // wide as the dialog base unit's, so texts fit the controls their templates size for them.
 // `size` in user units (pixels before any scaling).
 void useDialogFont(cairo_t* cr, double size, bool bold = false);
-
-// The plug-ins' texts are 8-bit (Windows-1252); cairo takes UTF-8.
-std::string utf8Of(const std::string& ansi);
 
 // Draws the graph into the rectangle (0, 0) - (graph.width, graph.height) of the user space.
 void drawGraph(cairo_t* cr, const GraphSource& graph);

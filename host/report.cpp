@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "host/text_encoding.h"
+
 namespace orvane {
 
 namespace {
@@ -94,8 +96,8 @@ Json callsJson(const CallResults& c) {
 Json messagesJson(const std::vector<MessageRecord>& messages) {
   Json j = Json::array();
   for (const auto& m : messages) {
-    j.push_back({{"caption", m.caption},
-                 {"text", m.text},
+    j.push_back({{"caption", utf8Of(m.caption)},
+                 {"text", utf8Of(m.text)},
                  {"icon", m.icon},
                  {"type", m.type},
                  {"answer", m.answer}});
@@ -106,7 +108,7 @@ Json messagesJson(const std::vector<MessageRecord>& messages) {
 Json dialogJson(const DialogRecord& d) {
   Json j;
   j["resource"] = d.resource;
-  j["caption"] = d.caption;
+  j["caption"] = utf8Of(d.caption);
   if (d.ended) j["result"] = d.result;
   j["width"] = d.width;
   j["height"] = d.height;
@@ -115,11 +117,15 @@ Json dialogJson(const DialogRecord& d) {
     Json cj;
     cj["id"] = c.id;
     cj["kind"] = c.kind;
-    cj["text"] = c.text;
+    cj["text"] = utf8Of(c.text);
     cj["checked"] = c.checked;
     cj["enabled"] = c.enabled;
     cj["visible"] = c.visible;
-    if (c.kind == "combobox") cj["items"] = c.items;
+    if (c.kind == "combobox") {
+      Json items = Json::array();
+      for (const std::string& item : c.items) items.push_back(utf8Of(item));
+      cj["items"] = std::move(items);
+    }
     controls.push_back(std::move(cj));
   }
   j["controls"] = std::move(controls);
@@ -151,16 +157,28 @@ std::string clipboardText(const ClipboardItem& item) {
   return std::string(p, strnlen(p, item.bytes.size()));
 }
 
-Json clipboardJson(const std::vector<ClipboardItem>& items,
-                   const std::map<unsigned, std::string>& files) {
+Json waveImageJson(const WaveImage& w) {
+  if (!w.headerRead) return {{"problem", w.problem}};
+  Json j = {
+      {"riffSize", w.riffSize},           {"formatTag", w.formatTag}, {"channels", w.channels},
+      {"sampleRate", w.sampleRate},       {"byteRate", w.byteRate},   {"blockAlign", w.blockAlign},
+      {"bitsPerSample", w.bitsPerSample}, {"dataSize", w.dataSize},   {"frames", w.frames}};
+  if (!w.problem.empty()) j["problem"] = w.problem;
+  return j;
+}
+
+Json clipboardJson(const std::vector<ClipboardItem>& items, const std::vector<WaveImage>& images,
+                   const std::vector<ClipboardFiles>& files) {
   Json j = Json::array();
-  for (const auto& item : items) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    const ClipboardItem& item = items[i];
     Json e;
     e["format"] = item.formatName;
     e["size"] = item.bytes.size();
     if (item.format == CF_TEXT) e["text"] = clipboardText(item);
-    auto file = files.find(item.format);
-    if (file != files.end()) e["file"] = file->second;
+    if (item.format == CF_WAVE && i < images.size()) e["wave"] = waveImageJson(images[i]);
+    if (i < files.size() && !files[i].image.empty()) e["image"] = files[i].image;
+    if (i < files.size() && !files[i].file.empty()) e["file"] = files[i].file;
     j.push_back(std::move(e));
   }
   return j;

@@ -7,7 +7,8 @@
 //   called), "cancelled", "messages": [{"caption", "text", "icon"}], "dialogs": [{"resource",
 //   "caption", "result", "controls": [{"id", "kind", "text", "checked", "enabled",
 //   "visible"}], "displays"}], "block": [{"offset", "type", "value"}], "clipboard":
-//   [{"format", "size", "text"?, "file"?}], "files": [paths written], "help", "beeps",
+//   [{"format", "size", "text"?, "wave"?, "image"?, "file"?}] (every transfer, in order),
+//   "files": [paths written], "help", "beeps",
 //   "saveDialogs", "progress", "dialogInit", "displays", "samples", "memory", "warnings"}
 #pragma once
 
@@ -17,6 +18,7 @@
 
 #include "host/audio.h"
 #include "host/block_decode.h"
+#include "host/clipboard_items.h"
 #include "host/display.h"
 #include "host/json.h"
 #include "host/person.h"
@@ -35,9 +37,11 @@ Json messagesJson(const std::vector<MessageRecord>& messages);
 Json dialogJson(const DialogRecord& dialog);
 Json dialogsJson(const std::vector<DialogRecord>& dialogs);
 Json blockJson(const DecodedBlock& block);
-// `files` maps a clipboard format to the file it was saved in, when it was.
-Json clipboardJson(const std::vector<ClipboardItem>& items,
-                   const std::map<unsigned, std::string>& files);
+// One entry per transfer, in order: format, size, the text of CF_TEXT, the decoded header of a
+// WAVE image ("wave"), and the files it was kept in ("file"; "image" for a WAVE image's bytes).
+// `images` and `files` run parallel to `items` (`files` may be empty: nothing kept).
+Json clipboardJson(const std::vector<ClipboardItem>& items, const std::vector<WaveImage>& images,
+                   const std::vector<ClipboardFiles>& files);
 // `files` maps a display's number to its CSV file, when written.
 Json displaysJson(const DisplayBoard& displays, const std::map<int, std::string>& files);
 Json progressJson(const std::vector<ProgressPhase>& phases);

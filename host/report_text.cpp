@@ -190,7 +190,14 @@ std::string renderRunText(const Json& r) {
     for (const auto& c : r["clipboard"]) {
       out << "  " << str(c["format"]) << ", " << str(c["size"]) << " bytes";
       if (c.contains("file")) out << ", saved as " << str(c["file"]);
+      if (c.contains("image")) out << ", image as " << str(c["image"]);
       out << "\n";
+      if (c.contains("wave") && c["wave"].contains("frames")) {
+        const Json& w = c["wave"];
+        out << "    " << str(w["frames"]) << " frames, " << str(w["channels"]) << " channels, "
+            << str(w["sampleRate"]) << " Hz, " << str(w["bitsPerSample"]) << " bits, format tag "
+            << str(w["formatTag"]) << "\n";
+      }
       if (c.contains("text")) indented(out, str(c["text"]), "    ");
     }
   }

@@ -138,7 +138,9 @@ int Session::transferSamples(bool write, DWORD waveHandle, float* buffer, LONG f
   if (waveHandle != record_.waveHandle) return refuse("not the host's waveHandle");
   if (!(format & kXfmFloatFormat)) return refuse("format without the float bit 0x20");
   int channels = format & 0x0f;
-  if (channels != audio_->channels) {
+  // A stereo read of a mono waveform gets the channel in both positions, as an editor gives it.
+  const bool monoAsStereo = !write && channels == 2 && audio_->channels == 1;
+  if (channels != audio_->channels && !monoAsStereo) {
     return refuse("format names " + std::to_string(channels) + " channels, the waveform has " +
                   std::to_string(audio_->channels));
   }
@@ -147,7 +149,7 @@ int Session::transferSamples(bool write, DWORD waveHandle, float* buffer, LONG f
   }
   if (!buffer && frames > 0) return refuse("null buffer");
 
-  size_t offset = static_cast<size_t>(first) * channels;
+  size_t offset = static_cast<size_t>(first) * audio_->channels;
   size_t count = static_cast<size_t>(frames) * channels;
   if (write) {
     if (count) std::memcpy(audio_->samples.data() + offset, buffer, count * sizeof(float));
@@ -164,6 +166,11 @@ int Session::transferSamples(bool write, DWORD waveHandle, float* buffer, LONG f
       }
       audio_->written = true;
     }
+  } else if (monoAsStereo) {
+    const float* from = audio_->samples.data() + offset;
+    for (long i = 0; i < frames; ++i) buffer[2 * i] = buffer[2 * i + 1] = from[i];
+    ++samples_.reads;
+    samples_.framesRead += frames;
   } else {
     if (count) std::memcpy(buffer, audio_->samples.data() + offset, count * sizeof(float));
     ++samples_.reads;

@@ -48,9 +48,10 @@ struct ClipboardItem {
   std::string formatName;            // "CF_TEXT", "CF_WAVE"
   std::vector<unsigned char> bytes;  // the whole block, as large as the block is
 };
-// What the clipboard holds in the formats the plug-ins use, CF_TEXT first.
-std::vector<ClipboardItem> clipboardContents();
-// Empties the clipboard so that a run reports only what it put there.
+// Every block a plug-in handed to the clipboard since clipboardClear(), in order, each as it
+// was when handed over (a later transfer of the same format does not hide an earlier one).
+std::vector<ClipboardItem> clipboardTransfers();
+// Empties the clipboard and forgets its transfers, so that a run reports only its own.
 void clipboardClear();
 
 // Global memory blocks alive and locked in this process (the clipboard's not counted).

@@ -2,6 +2,8 @@
 // layer's inspection calls for modules, dialogs, the clipboard and memory.
 #include "host/system.h"
 
+#include "host/clipboard_items.h"
+
 #include <orvane_platform.h>
 #include <unistd.h>
 
@@ -38,18 +40,17 @@ std::vector<std::string> takeSystemNotes() { return {}; }
 
 Screenshot captureWindow(HWND) { return {}; }
 
-std::vector<ClipboardItem> clipboardContents() {
+std::vector<ClipboardItem> clipboardTransfers() {
   std::vector<ClipboardItem> items;
-  const struct {
-    UINT format;
-    const char* name;
-  } formats[] = {{CF_TEXT, "CF_TEXT"}, {CF_WAVE, "CF_WAVE"}};
-  for (const auto& f : formats) {
+  const int count = orvane_clipboard_transfer_count();
+  for (int i = 0; i < count; ++i) {
+    UINT format = 0;
     size_t size = 0;
-    const void* data = orvane_clipboard_data(f.format, &size);
-    if (!data) continue;
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    items.push_back({f.format, f.name, std::vector<unsigned char>(bytes, bytes + size)});
+    const auto* bytes =
+        static_cast<const unsigned char*>(orvane_clipboard_transfer(i, &format, &size));
+    if (!bytes) continue;
+    items.push_back(
+        {format, clipboardFormatName(format), std::vector<unsigned char>(bytes, bytes + size)});
   }
   return items;
 }

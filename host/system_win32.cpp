@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "host/user_hooks_win32.h"
+
 namespace orvane {
 
 std::string executableDirectory() {
@@ -40,30 +42,10 @@ std::string moduleErrorText() {
 
 int dialogResourceOf(HWND dialog) { return dialog ? orvane_dialog_resource(dialog) : 0; }
 
-std::vector<ClipboardItem> clipboardContents() {
-  std::vector<ClipboardItem> items;
-  if (!OpenClipboard(nullptr)) return items;
-  const struct {
-    UINT format;
-    const char* name;
-  } formats[] = {{CF_TEXT, "CF_TEXT"}, {CF_WAVE, "CF_WAVE"}};
-  for (const auto& f : formats) {
-    // CF_TEXT only when a plug-in put text there, not one the system would make from another
-    // text format.
-    if (!IsClipboardFormatAvailable(f.format)) continue;
-    HANDLE data = GetClipboardData(f.format);
-    const void* bytes = data ? GlobalLock(data) : nullptr;
-    if (!bytes) continue;
-    const auto* first = static_cast<const unsigned char*>(bytes);
-    items.push_back(
-        {f.format, f.name, std::vector<unsigned char>(first, first + GlobalSize(data))});
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return items;
-}
+std::vector<ClipboardItem> clipboardTransfers() { return clipboardTransferLog(); }
 
 void clipboardClear() {
+  clipboardTransferLog().clear();
   if (!OpenClipboard(nullptr)) return;
   EmptyClipboard();
   CloseClipboard();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/clipboard_items.h"
 #include "host/person.h"
 #include "host/system.h"
 
@@ -291,9 +292,28 @@ HGLOBAL WINAPI hookGlobalFree(HGLOBAL block) {
   return left;
 }
 
+}  // namespace
+
+std::vector<ClipboardItem>& clipboardTransferLog() {
+  static std::vector<ClipboardItem>* log = new std::vector<ClipboardItem>;
+  return *log;
+}
+
+namespace {
+
 HANDLE WINAPI hookSetClipboardData(UINT format, HANDLE data) {
+  // The block as handed over: the report keeps every transfer, not only the last of a format.
+  std::vector<unsigned char> bytes;
+  if (const void* p = data ? GlobalLock(data) : nullptr) {
+    const auto* first = static_cast<const unsigned char*>(p);
+    bytes.assign(first, first + GlobalSize(data));
+    GlobalUnlock(data);
+  }
   HANDLE taken = SetClipboardData(format, data);
-  if (taken) liveBlocks.erase(data);  // the clipboard owns it now
+  if (taken) {
+    liveBlocks.erase(data);  // the clipboard owns it now
+    clipboardTransferLog().push_back({format, clipboardFormatName(format), std::move(bytes)});
+  }
   return taken;
 }
 

@@ -17,7 +17,14 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "host/system.h"
+
 namespace orvane {
+
+// The blocks watched plug-ins handed to the clipboard, in order (clipboardTransfers).
+std::vector<ClipboardItem>& clipboardTransferLog();
 
 // The plug-in dialog `dialog` (open now) came from resource `resource` of module `module`.
 // False when `dialog` is no plug-in dialog running through the hooks.

@@ -127,7 +127,11 @@ void orvane_clipboard_busy(int busy);
 void orvane_clipboard_close_fails(int fails);
 // Bytes of the block held for `format`, or null; *size gets the block's size.
 const void* orvane_clipboard_data(UINT format, size_t* size);
-// Frees what the clipboard holds.
+// Every block handed to the clipboard since the last clear, in order: its format and its bytes
+// as they were handed over (valid until the next clear); null for an index out of range.
+int orvane_clipboard_transfer_count(void);
+const void* orvane_clipboard_transfer(int index, UINT* format, size_t* size);
+// Frees what the clipboard holds and forgets the transfers.
 void orvane_clipboard_clear(void);
 
 // ---- Files ----

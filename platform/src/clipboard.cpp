@@ -3,6 +3,7 @@
 #include "internal.h"
 
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -11,6 +12,8 @@ struct ClipboardState {
   bool busy = false;
   bool closeFails = false;
   std::map<UINT, HGLOBAL> held;
+  // Every block handed over, copied as it was handed over, in order.
+  std::vector<std::pair<UINT, std::vector<unsigned char>>> transfers;
 };
 
 ClipboardState& clipboard() {
@@ -74,6 +77,9 @@ WINBASEAPI HANDLE WINAPI SetClipboardData(UINT uFormat, HANDLE hMem) {
     SetLastError(error);
     return nullptr;
   }
+  size_t size = 0;
+  const auto* bytes = static_cast<const unsigned char*>(memoryBlockBytes(hMem, &size));
+  c.transfers.emplace_back(uFormat, std::vector<unsigned char>(bytes, bytes + (bytes ? size : 0)));
   if (it != c.held.end()) {
     memoryFreeClipboardBlock(it->second);
     it->second = hMem;
@@ -101,6 +107,7 @@ WINBASEAPI BOOL WINAPI IsClipboardFormatAvailable(UINT format) {
 void clipboardReset() {
   freeHeld();
   ClipboardState& c = clipboard();
+  c.transfers.clear();
   c.open = false;
   c.busy = c.closeFails = false;
 }
@@ -119,6 +126,24 @@ ORVANE_EXPORT const void* orvane_clipboard_data(UINT format, size_t* size) {
   return memoryBlockBytes(it->second, size);
 }
 
-ORVANE_EXPORT void orvane_clipboard_clear(void) { freeHeld(); }
+ORVANE_EXPORT int orvane_clipboard_transfer_count(void) {
+  return static_cast<int>(clipboard().transfers.size());
+}
+
+ORVANE_EXPORT const void* orvane_clipboard_transfer(int index, UINT* format, size_t* size) {
+  const ClipboardState& c = clipboard();
+  if (format) *format = 0;
+  if (size) *size = 0;
+  if (index < 0 || static_cast<size_t>(index) >= c.transfers.size()) return nullptr;
+  const auto& t = c.transfers[static_cast<size_t>(index)];
+  if (format) *format = t.first;
+  if (size) *size = t.second.size();
+  return t.second.data();
+}
+
+ORVANE_EXPORT void orvane_clipboard_clear(void) {
+  freeHeld();
+  clipboard().transfers.clear();
+}
 
 }  // extern "C"

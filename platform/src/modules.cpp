@@ -262,6 +262,33 @@ WINBASEAPI DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DW
   return DWORD(path.size());
 }
 
+WINBASEAPI BOOL WINAPI GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, HMODULE* phModule) {
+  if (phModule) *phModule = nullptr;
+  const DWORD supported =
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+  if (!phModule || dwFlags != supported) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  // The module whose library holds the address: the loader knows which object it lies in.
+  Dl_info info{};
+  link_map* owner = nullptr;
+  if (!dladdr1(lpModuleName, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP) || !owner) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return FALSE;
+  }
+  for (Module* m : modules().loaded) {
+    link_map* map = nullptr;
+    if (dlinfo(m->library, RTLD_DI_LINKMAP, &map) == 0 && map == owner) {
+      *phModule = reinterpret_cast<HMODULE>(m);
+      SetLastError(ERROR_SUCCESS);
+      return TRUE;
+    }
+  }
+  SetLastError(ERROR_MOD_NOT_FOUND);
+  return FALSE;
+}
+
 const char* moduleResourceScript(HINSTANCE module) {
   const Module* m = find(module);
   return m ? m->resourceScript : nullptr;

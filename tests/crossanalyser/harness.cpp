@@ -1,0 +1,2 @@
+#include "support/plugin_harness.h"
+#include "support/plugin_harness.inc"
