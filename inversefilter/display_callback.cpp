@@ -1,0 +1,48 @@
+// The display control's source of points: the designed filters as the image holds them.
+#include <math.h>
+
+#include "inversefilter/designer_params.h"
+#include "inversefilter/filter_image.h"
+
+namespace {
+
+// 2^-15: an image sample of 32767 plots as 1.0.
+constexpr double kPlotScale = 0.000030517578125;
+
+}  // namespace
+
+// Each call plots the extreme of the samples passed since the previous call (DisplayCursor),
+// so that short peaks stay visible when the plot has fewer points than the filter. Curve c
+// (1 or 2) is channel c of the image; the image's header gives the stride and the length, so
+// a mono image (the single-filter form of a stereo mode) is never read past its end.
+extern "C" int WINAPI DisplayCallback(double x, void* user, short curve, double* y) {
+  DesignerParams* p = (DesignerParams*)user;
+  const float* samples = p != nullptr ? p->FilterSamples : nullptr;
+  if (samples == nullptr) return 0;
+  const FilterImageShape shape = filterImageShape(samples);
+  if (curve < 1 || curve > shape.channels || shape.frames < 1) return 0;
+  const long last = shape.frames - 1;
+  long e = 0;
+  if (x >= (double)last)
+    e = last;
+  else if (x > 0.0)
+    e = (long)x;  // truncated toward zero; below 0 and not a number read sample 0
+  const int d = shape.channels;
+  const float* channel = samples + (curve - 1);
+  const long f = p->DisplayCursor >= 0 && p->DisplayCursor <= last ? p->DisplayCursor : 0;
+  float value = 0.0f;
+  if (f == 0) {
+    value = channel[(long)d * e];
+  } else if (e >= f) {
+    float high = 0.0f, low = 0.0f;
+    for (long i = f; i <= e; ++i) {
+      const float v = channel[(long)d * i];
+      if (v > high) high = v;
+      if (v < low) low = v;
+    }
+    value = fabsf(low) >= fabsf(high) ? low : high;
+  }
+  *y = (double)value * kPlotScale;
+  p->DisplayCursor = (int32_t)e;
+  return 1;
+}

@@ -1,0 +1,137 @@
+// The results dialog (resource 107): the settings the design used, the run's figures and the
+// plot of the filters placed on the clipboard.
+#include <stdio.h>
+
+#include "frame/dialog_skeleton.h"
+#include "inversefilter/design_lengths.h"
+#include "inversefilter/designer_params.h"
+#include "inversefilter/dialog_ids.h"
+#include "inversefilter/filter_image.h"
+#include "inversefilter/significant_text.h"
+
+namespace {
+
+const COLORREF kGridColour = 0x404040;
+const COLORREF kBackground = 0x000000;
+const COLORREF kCurveColour[2] = {0xFFFF00, 0x0000FF};
+
+void send(HWND display, int attribute, int target, LPARAM value) {
+  SendMessageA(display, DISPLAY_SET, displaySetParam(attribute, target), value);
+}
+
+// The ranges travel as addresses: the messages are handled at once, while they still exist.
+void configureCurve(HWND display, int curve, const double* top, const double* bottom,
+                    const double* left, const double* right) {
+  send(display, kDisplayViewMode, curve, 8);
+  send(display, kDisplayCurveColour, curve, (LPARAM)kCurveColour[curve - 1]);
+  send(display, kDisplayYTop, curve, (LPARAM)top);
+  send(display, kDisplayYBottom, curve, (LPARAM)bottom);
+  send(display, kDisplayXLeft, curve, (LPARAM)left);
+  send(display, kDisplayXRight, curve, (LPARAM)right);
+}
+
+// The x range spans the image's frames (twice the filter length for the 2x2 network, whose
+// second half holds slots RL and RR); a second curve only for a two-channel image.
+void configureDisplay(HWND display, const FilterImageShape& shape) {
+  const double top = 1.0, bottom = -1.0, left = 0.0, right = (double)shape.frames;
+  send(display, kDisplayXLabel, 0, (LPARAM) "s");
+  send(display, kDisplayGridColour, 0, (LPARAM)kGridColour);
+  send(display, kDisplayBackground, 0, (LPARAM)kBackground);
+  configureCurve(display, 1, &top, &bottom, &left, &right);
+  if (shape.channels == 2) configureCurve(display, 2, &top, &bottom, &left, &right);
+  EnableWindow(display, TRUE);
+}
+
+void setNumber(HWND dialog, int id, double value) {
+  char text[40];
+  formatSignificant(text, sizeof text, value);
+  SetDlgItemTextA(dialog, id, text);
+}
+
+void setInteger(HWND dialog, int id, long value) {
+  char text[40];
+  snprintf(text, sizeof text, "%li", value);
+  SetDlgItemTextA(dialog, id, text);
+}
+
+// The doubled ampersands show as one.
+void showSmoothing(HWND dialog, const DesignerParams* p) {
+  const char* average = nullptr;
+  switch (p->AverageType) {
+    case kAverageRealImag:
+      average = "Real && Imaginary";
+      break;
+    case kAverageMagPhase:
+      average = "Amplitude && Phase";
+      break;
+    case kAverageCepstrum:
+      average = "Cepstrum";
+      break;
+  }
+  // Any other type designs without smoothing, so it reads as none.
+  if (average == nullptr || (p->WindowType != kWindowLinear && p->WindowType != kWindowOctaves)) {
+    SetDlgItemTextA(dialog, kShownAverageType, average != nullptr ? average : "No average");
+    SetDlgItemTextA(dialog, kShownWindowType, "none");
+    SetDlgItemTextA(dialog, kShownWindowWidth, "none");
+    return;
+  }
+  SetDlgItemTextA(dialog, kShownAverageType, average);
+  SetDlgItemTextA(dialog, kShownWindowType, p->WindowType == kWindowLinear ? "Linear" : "Octave");
+  setNumber(dialog, kShownWindowWidth, p->WindowWidth);
+}
+
+void initialise(HWND dialog, LPARAM initParam) {
+  const XFMINSTANCE* instance = (const XFMINSTANCE*)initParam;
+  DesignerParams* p = (DesignerParams*)GlobalLock(instance->paramBlock);
+  if (p == nullptr) {
+    EndDialog(dialog, 0);
+    return;
+  }
+  const long filterLength = FilterLengthRule(p->InverseFilterLength);
+  // Without a run's image (the dialog opened on its own) the plot stays empty.
+  FilterImageShape shape = {1, filterLength};
+  if (p->FilterSamples != nullptr) shape = filterImageShape(p->FilterSamples);
+
+  p->DisplayWindow = instance->createDisplay(dialog, kDisplayFrame, 0, DisplayCallback, p);
+  configureDisplay(p->DisplayWindow, shape);
+
+  setNumber(dialog, kShownInBand, p->InBandRegularisation);
+  setNumber(dialog, kShownOutBand, p->OutBandRegularisation);
+  setInteger(dialog, kShownLowerCut, p->LowerCutHz);
+  setInteger(dialog, kShownHigherCut, p->HigherCutHz);
+  setNumber(dialog, kShownTransition, p->TransitionOctaves);
+  // The length and the channels of the filters designed, which the run may have rounded to
+  // an even length or, in the single-filter form, made mono.
+  setInteger(dialog, kShownFilterLength, filterLength);
+  setInteger(dialog, kShownChannels, shape.channels);
+  setInteger(dialog, kShownSampleRate, instance->sampleRate);
+  char elapsed[40];
+  snprintf(elapsed, sizeof elapsed, "%li.%.3li", (long)(p->ElapsedMs / 1000),
+           (long)(p->ElapsedMs % 1000));
+  SetDlgItemTextA(dialog, kShownElapsed, elapsed);
+  setNumber(dialog, kShownGain, p->GainDb);
+  showSmoothing(dialog, p);
+
+  GlobalUnlock(instance->paramBlock);
+  autoConfirm(dialog, instance);
+}
+
+}  // namespace
+
+extern "C" INT_PTR CALLBACK DIALOGMsgProc2(HWND dialog, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      postCommand(dialog, IDOK);
+      return TRUE;
+    case WM_INITDIALOG:
+      initialise(dialog, lParam);
+      return TRUE;
+    case WM_COMMAND:
+      // OK, and Escape (IDCANCEL) as on any dialog with nothing to cancel.
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 1);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
