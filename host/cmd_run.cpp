@@ -96,6 +96,21 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
   return plan;
 }
 
+// The settings were not confirmed (XfmSetup returned `result`, not 1), so the plug-in did not
+// run: the message boxes the settings dialog showed say why, or else the result does.
+std::string settingsRefusal(int result, const std::vector<MessageRecord>& messages, size_t from) {
+  std::string shown;
+  for (size_t i = from; i < messages.size(); ++i) {
+    std::string text = messages[i].text;
+    for (char& c : text)
+      if (c == '\n') c = ' ';
+    shown += (shown.empty() ? "" : "; ") + ("\"" + messages[i].caption + "\": " + text);
+  }
+  if (!shown.empty()) return "the settings were refused, nothing was run: " + shown;
+  return "XfmSetup returned " + std::to_string(result) +
+         ": the settings dialog was not confirmed (or could not be shown), nothing was run";
+}
+
 // One audio file through one instance, from QueryXfm's answers (already in `plugin`) to
 // XfmDestroy; writes the file's outputs into `outDir` (none when empty) and returns the
 // report. `dialogs` gets the dialogs as they ended.
@@ -106,6 +121,13 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   Selection selection = checkedSelection(o, audio);
 
   clipboardClear();
+  struct ClipboardHold {
+    bool held;
+    explicit ClipboardHold(bool h) : held(h) { holdClipboard(held); }
+    ~ClipboardHold() {
+      if (held) holdClipboard(false);
+    }
+  } clipboardHold(o.clipboardBusy);
   SessionSetup setup;
   setup.channels = audio.channels;
   setup.sampleRate = audio.sampleRate;
@@ -125,6 +147,7 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   Person person(script, &session.displays());
   person.install();
 
+  std::string refusal;  // why the run did not happen after the settings dialog
   // What the plug-in writes into the current folder is listed among the files written.
   const FolderSnapshot folderBefore = snapshotFolder(".");
   if (session.init() != 0) {
@@ -132,12 +155,18 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
       throw failure("cannot lock the parameter block to load " + *o.preset);
     }
     CancelOnInterrupt interrupt(session.cancelFlagAddress());
-    if (session.setup() != 0 && person.log().error.empty()) session.run();
+    const size_t shownBefore = person.log().messages.size();
+    const int confirmed = session.setup();
+    if (confirmed == 1 && person.log().error.empty())
+      session.run();
+    else if (person.log().error.empty())
+      refusal = settingsRefusal(confirmed, person.log().messages, shownBefore);
   }
   session.destroy();
   const std::vector<std::string> pluginFiles = changedFiles(folderBefore, snapshotFolder("."));
   person.finish();
   if (!person.log().error.empty()) throw badInput(person.log().error);
+  if (!refusal.empty()) throw badInput(refusal);
 
   std::vector<std::string> warnings = person.log().warnings;
   for (std::string& note : takeSystemNotes()) warnings.push_back(std::move(note));

@@ -20,6 +20,7 @@ namespace {
 struct TemplateItem {
   RECT units;  // x, y, x + width, y + height
   int id;
+  std::string text;  // the template's text; a resource ordinal as its decimal number
 };
 struct Template {
   bool read = false;
@@ -32,6 +33,15 @@ const BYTE* skipText(const BYTE* p) {  // a name or ordinal field, or a UTF-16 s
   if (*w == 0xFFFF) return p + 4;
   while (*w) ++w;
   return reinterpret_cast<const BYTE*>(w + 1);
+}
+
+// A template text field: "107" for the ordinal 107, else the string in the system's code page.
+std::string textField(const BYTE* p) {
+  auto* w = reinterpret_cast<const WORD*>(p);
+  if (*w == 0xFFFF) return std::to_string(w[1]);
+  std::string text;
+  for (; *w; ++w) text += static_cast<char>(*w < 0x100 ? *w : '?');
+  return text;
 }
 
 const BYTE* alignDword(const BYTE* p, const BYTE* start) { return start + ((p - start + 3) & ~3); }
@@ -79,8 +89,10 @@ Template readTemplate(HINSTANCE module, int resource) {
       p += 18;
     }
     item.units = {x, y, x + cx, y + cy};
-    p = skipText(skipText(p));  // class, text
-    p += 2 + word(p);           // creation data
+    p = skipText(p);  // class
+    item.text = textField(p);
+    p = skipText(p);
+    p += 2 + word(p);  // creation data
     t.items.push_back(item);
   }
   t.read = true;
@@ -184,12 +196,18 @@ int orvane_dialog_control(HWND dialog, int index, OrvaneControlInfo* out) {
   } else {
     GetWindowTextA(c, out->text, sizeof out->text);
   }
+  Template t = templateOf(dialog);
+  // A picture's static names its image resource in the template, as on the Linux layer; its
+  // window text is no text.
+  const DWORD type = out->style & SS_TYPEMASK;
+  if (out->kind == kOrvaneStatic && (type == SS_BITMAP || type == SS_ICON) && t.read &&
+      index < static_cast<int>(t.items.size()))
+    std::snprintf(out->text, sizeof out->text, "%s", t.items[index].text.c_str());
   if (out->kind == kOrvaneCheckBox || out->kind == kOrvaneRadioButton) {
     out->checked = SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED;
   }
   out->enabled = IsWindowEnabled(c) ? 1 : 0;
   out->visible = (out->style & WS_VISIBLE) ? 1 : 0;
-  Template t = templateOf(dialog);
   if (out->kind != kOrvaneCustom && t.read && index < static_cast<int>(t.items.size())) {
     out->rect = t.items[index].units;
   } else {

@@ -207,6 +207,9 @@ Command parseRun(int argc, const char* const* argv) {
     } else if (name == "--quiet" || name == "-q") {
       reader.noValue(name, inl);
       o.quiet = true;
+    } else if (name == "--clipboard-busy") {
+      reader.noValue(name, inl);
+      o.clipboardBusy = true;
     } else {
       reader.unknown(name);
     }
@@ -356,6 +359,8 @@ std::string runHelp() {
          "  --auto                  let every dialog confirm itself (no --set/--press/--keep)\n"
          "  --json                  the report as one JSON object on stdout\n"
          "  --quiet                 no progress on stderr\n"
+         "  --clipboard-busy        another program holds the clipboard during the run, so\n"
+         "                          that the plug-in's clipboard transfers fail\n"
          "\n"
          "\n"
          "With several audio files the same settings run on each (a batch): with --out DIR\n"

@@ -40,7 +40,7 @@ struct RunOptions {
   std::optional<Selection> select;      // default: the whole file
   std::vector<SetAction> sets;          // settings dialog, in order
   std::vector<std::string> presses;     // results dialog, in order: ids (or exact texts)
-  bool keep = false;                    // end the results dialog with id 1 instead of 2
+  bool keep = false;                    // end the results dialog with id 1, not its close box
   std::optional<std::string> saveAs;
   std::optional<int> saveType;  // 1-based filter index for the save dialog
   std::optional<std::string> preset;
@@ -48,7 +48,8 @@ struct RunOptions {
   std::optional<std::string> outDir;
   bool autoConfirm = false;  // autoPreset 0, autoShowDialogs 0: dialogs confirm themselves
   bool json = false;
-  bool quiet = false;  // no progress on stderr
+  bool quiet = false;          // no progress on stderr
+  bool clipboardBusy = false;  // another program holds the clipboard for the whole run
 };
 
 struct ValidateOptions {

@@ -53,6 +53,8 @@ struct ClipboardItem {
 std::vector<ClipboardItem> clipboardTransfers();
 // Empties the clipboard and forgets its transfers, so that a run reports only its own.
 void clipboardClear();
+// While held, the clipboard is open for another window: a plug-in cannot open it.
+void holdClipboard(bool held);
 
 // Global memory blocks alive and locked in this process (the clipboard's not counted).
 struct MemoryState {

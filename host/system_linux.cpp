@@ -57,6 +57,8 @@ std::vector<ClipboardItem> clipboardTransfers() {
 
 void clipboardClear() { orvane_clipboard_clear(); }
 
+void holdClipboard(bool held) { orvane_clipboard_busy(held ? 1 : 0); }
+
 MemoryState memoryState() {
   OrvaneMemoryStats stats{};
   orvane_memory_stats(&stats);

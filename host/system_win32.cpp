@@ -51,6 +51,23 @@ void clipboardClear() {
   CloseClipboard();
 }
 
+// The window of "another program" that keeps the clipboard open.
+void holdClipboard(bool held) {
+  static HWND holder = nullptr;
+  if (held && !holder) {
+    holder = CreateWindowExA(0, "STATIC", "orvane clipboard holder", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                             nullptr, nullptr, nullptr);
+    if (holder && !OpenClipboard(holder)) {
+      DestroyWindow(holder);
+      holder = nullptr;
+    }
+  } else if (!held && holder) {
+    CloseClipboard();
+    DestroyWindow(holder);
+    holder = nullptr;
+  }
+}
+
 MemoryState memoryState() {
   OrvaneMemoryStats stats{};
   orvane_memory_stats(&stats);

@@ -44,7 +44,7 @@ CheckOutcome checkCancels(const CheckContext& c, int channels);
 CheckOutcome checkRandomRuns(const CheckContext& c);
 
 // ---- Shared (validator_verdicts.cpp) ----
-// One second at 16 kHz of tone and noise, selected from frame 2000 of a longer waveform so
+// 1000 frames at 16 kHz of tone and noise, selected from frame 2000 of a longer waveform so
 // that a plug-in ignoring selFirst is seen.
 TrialSetup standardSetup(int channels, bool autoConfirm);
 const char* channelsName(int channels);  // "mono", "stereo"

@@ -12,7 +12,10 @@ constexpr double kPlotScale = 0.000030517578125;
 }  // namespace
 
 // Each call plots the extreme of the samples passed since the previous call (DisplayCursor),
-// so that short peaks stay visible when the plot has fewer points than the filter. Curve c
+// so that short peaks stay visible when the plot has fewer points than the filter. A call left
+// of the previous one starts a new pass over the plot (a repaint, or the other curve): no
+// samples have passed since, so it plots the sample itself, as the first call of all does, and
+// every pass draws the same curve however often the display was painted before. Curve c
 // (1 or 2) is channel c of the image; the image's header gives the stride and the length, so
 // a mono image (the single-filter form of a stereo mode) is never read past its end.
 extern "C" int WINAPI DisplayCallback(double x, void* user, short curve, double* y) {
@@ -31,9 +34,9 @@ extern "C" int WINAPI DisplayCallback(double x, void* user, short curve, double*
   const float* channel = samples + (curve - 1);
   const long f = p->DisplayCursor >= 0 && p->DisplayCursor <= last ? p->DisplayCursor : 0;
   float value = 0.0f;
-  if (f == 0) {
+  if (f == 0 || e < f) {
     value = channel[(long)d * e];
-  } else if (e >= f) {
+  } else {
     float high = 0.0f, low = 0.0f;
     for (long i = f; i <= e; ++i) {
       const float v = channel[(long)d * i];

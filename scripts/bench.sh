@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Runs every benchmark and prints its figures.
+# Runs every benchmark and prints its figures: the core benchmarks first, then whole orvane
+# runs of crossanalyser (against scipy) and inversefilter, timed from start to exit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 for b in build/linux32/bin/*_bench; do
   [ -x "$b" ] && "$b"
 done
+/usr/bin/python3 bench/crossanalyser_process.py
+/usr/bin/python3 bench/inversefilter_process.py

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # The main job on the bundled speech: levelmeter's settings dialog, a measurement, the results
 # table, and the results text, a time-history export and the display curves in demo-out/.
+# Then crossanalyser on the bundled transfer measurement (time of flight, coherence, H1) and
+# inversefilter on the bundled room response (the filter and how flat it makes the response),
+# each with its outputs and pictures in a folder of demo-out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=build/linux32/bin
@@ -16,3 +19,37 @@ echo "== Measuring examples/speech-stereo.wav with A-weighting on the left chann
 echo
 echo "== Written into $out/:"
 ls -1 "$out"
+
+echo
+echo "== crossanalyser on examples/transfer-stereo.wav: noise on the left, the same noise through a"
+echo "   4-tap FIR and 1 ms later on the right"
+xa="$out/crossanalyser"
+mkdir -p "$xa"
+# crossanalyser appends a line to timedelay.txt in the current folder: keep it in the demo's.
+(
+  cd "$xa"
+  orvane="$OLDPWD/$bin/orvane"
+  example="$OLDPWD/examples/transfer-stereo.wav"
+  # The default run: cross-correlation, N 16384, Hann, 3/4 overlap.
+  "$orvane" run crossanalyser "$example" --quiet --out correlation >/dev/null
+  # H1, exported twice (Real/Imag, then Real/Coherence); Magnitude/Phase left on the display.
+  "$orvane" run crossanalyser "$example" --set 1026=on --quiet --press 1058 --press 1059 \
+    --press 2 --press 1003 --press 2 --press 1056 --press 1057 --out transfer >/dev/null
+)
+/usr/bin/python3 scripts/transfer_figures.py "$xa/correlation" "$xa/transfer" \
+  examples/make-transfer-example.py
+echo "timedelay.txt (date, trigger time ms, time of flight ms):"
+sed 's/^/  /' "$xa/timedelay.txt"
+
+echo
+echo "== inversefilter on examples/room-response.wav (0.3 s): a 32768-point filter, 80 - 16000 Hz"
+ifd="$out/inversefilter"
+"$bin/orvane" run inversefilter examples/room-response.wav --set 1061=32768 --set 1044=80 \
+  --set 1045=16000 --quiet --out "$ifd" >/dev/null
+echo "The filter: $ifd/clipboard.wav (float WAV, full scale 1.0)"
+/usr/bin/python3 scripts/equalised_flatness.py examples/room-response.wav "$ifd" \
+  "$ifd/equalised.wav"
+
+echo
+echo "== Written into $xa/ and $ifd/:"
+(cd "$out" && find crossanalyser inversefilter -type f | sort | sed 's/^/  /')

@@ -12,7 +12,7 @@ packages=(
   python3-scipy
   g++-mingw-w64-i686 binutils-mingw-w64-i686 dpkg-dev
   wine wine32:i386 fonts-wine xvfb xauth
-  espeak-ng sox
+  espeak-ng sox time parallel
 )
 
 # The Windows host's libsndfile is built from Debian's source (build-win32-deps.sh).

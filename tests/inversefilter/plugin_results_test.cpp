@@ -102,7 +102,7 @@ TEST_F(ResultsDialog, The2x2PlotSpansTwiceTheFilterLengthWithTheSecondResponseIn
     h_->displayCallback(1024.0 + 3.7, block, 1, &values[0]);
     h_->displayCallback(1024.0 + 3.7, block, 2, &values[1]);  // the cursor is shared
     h_->displayCallback(2047.0, block, 1, &values[2]);
-    h_->displayCallback(5.0, block, 2, &values[3]);  // behind the cursor: 0
+    h_->displayCallback(5.0, block, 2, &values[3]);  // behind the cursor: a new pass
   };
   h_ = openDesigner(2);
   editParams(*h_, [](DesignerParams* p) { p->Mode = kMode2x2; });
@@ -129,14 +129,15 @@ TEST_F(ResultsDialog, The2x2PlotSpansTwiceTheFilterLengthWithTheSecondResponseIn
   EXPECT_EQ(values[0], (fabsf(low) >= fabsf(high) ? low : high) / 32768.0);
   // ... then curve 2 from the same cursor: sample 1027 of slot RR ...
   EXPECT_EQ(values[1], image_.at(1027, 1) / 32768.0);
-  // ... the extreme of frames 1027 ... 2047 of slot RL, and 0 for a point behind the cursor.
+  // ... the extreme of frames 1027 ... 2047 of slot RL, and for a point behind the cursor (a
+  // new pass over the plot) the sample itself, as at the start.
   high = low = 0.0f;
   for (long i = 1027; i <= 2047; ++i) {
     high = std::max(high, image_.at(i, 0));
     low = std::min(low, image_.at(i, 0));
   }
   EXPECT_EQ(values[2], (fabsf(low) >= fabsf(high) ? low : high) / 32768.0);
-  EXPECT_EQ(values[3], 0.0);
+  EXPECT_EQ(values[3], image_.at(5, 1) / 32768.0);
 }
 
 TEST_F(ResultsDialog, ThePlotStaysWhenAnotherProgramEmptiesTheClipboard) {

@@ -12,7 +12,7 @@ import math
 import re
 from decimal import Decimal
 
-from parity_signals import read_wav
+from parity_signals import read_clipboard_image, read_wav
 
 # Largest relative difference accepted between the hosts' numbers. The plug-ins keep 32-bit
 # floats (about 6e-8 relative per rounding) and run the same operations in the same order on
@@ -227,6 +227,9 @@ def compare_waves(cmp, wa, wb, where):
 def compare_files(cmp, path_a, path_b, where):
     """Two output files of the same name, by kind: WAVE samples, CSV columns, or the bytes
     (and, when those differ, the text with its printed numbers)."""
+    if where.startswith("clipboard-image") and where.endswith(".wav"):
+        compare_waves(cmp, read_clipboard_image(path_a), read_clipboard_image(path_b), where)
+        return
     if where.endswith(".wav"):
         compare_waves(cmp, read_wav(path_a), read_wav(path_b), where)
         return

@@ -5,8 +5,10 @@
   plug-in. Paths become POSIX paths, then those folders become $OUT and the plug-in $PLUGIN.
 - Addresses: window and module handles (parameter-block fields of type h), fields that a
   plug-in declares to hold buffer addresses (@addresses in scenarios.txt) and the hidden dialog
-  state holder (control 120, the context as addresses) name memory of the process that ran;
-  only whether they are zero is compared.
+  state holders (a hidden static holding three comma-separated numbers, the context as
+  addresses) name memory of the process that ran; only whether they are zero is compared.
+- Durations: how long a run took (@timings in scenarios.txt: parameter-block fields and the
+  dialog texts that show them) is the machine's, not the plug-in's.
 - Paints: how often a display is painted is the window system's choice (a real window is
   painted when it is shown and again when it is uncovered or invalidated); only whether it was
   painted at all is compared.
@@ -21,6 +23,7 @@ import re
 
 _WINE_PATH = re.compile(r"Z:\\[^\s\"]*")
 CONTEXT_CONTROL = 120
+_CONTEXT_TEXT = re.compile(r"-?\d+,-?\d+,-?\d+")
 PICTURE_SUFFIXES = (".png", ".svg")
 
 
@@ -46,10 +49,19 @@ def _presence(value, token):
     return token if value else 0
 
 
-def normalise_report(report, places, addresses=()):
+def _is_context(control):
+    if control.get("kind") != "static":
+        return False
+    return control.get("id") == CONTEXT_CONTROL or (
+        not control.get("visible", True) and _CONTEXT_TEXT.fullmatch(control.get("text", "")))
+
+
+def normalise_report(report, places, addresses=(), timings=((), ())):
     """A copy of `report` with the system-specific parts replaced. `places` maps POSIX path
     prefixes to their tokens, e.g. {"/work/build/x/linux": "$OUT"}; longer prefixes first.
-    `addresses` holds the parameter-block offsets that hold addresses."""
+    `addresses` holds the parameter-block offsets that hold addresses; `timings` the offsets
+    and the (dialog resource, control id) pairs that hold durations."""
+    timing_fields, timing_texts = timings
     ordered = sorted(places.items(), key=lambda kv: -len(kv[0]))
 
     def change(text):
@@ -64,13 +76,23 @@ def normalise_report(report, places, addresses=()):
             field["value"] = _presence(field["value"], "<handle>")
         elif field.get("offset") in addresses:
             field["value"] = _presence(field["value"], "<address>")
+        elif field.get("offset") in timing_fields:
+            field["value"] = "<duration>"
     for dialog in r.get("dialogs", []):
         for control in dialog.get("controls", []):
-            if control.get("id") == CONTEXT_CONTROL and control.get("kind") == "static":
+            if _is_context(control):
                 control["text"] = _presence(control["text"], "<context>")
+            elif (dialog.get("resource"), control.get("id")) in timing_texts:
+                control["text"] = "<duration>"
     for display in r.get("displays", []):
         if "repaints" in display:
             display["repaints"] = _presence(display["repaints"], "<painted>")
+        for target in display.values():
+            if not isinstance(target, dict):
+                continue
+            for key in list(target):
+                if f"display:{key}" in addresses:
+                    target[key] = _presence(target[key], "<address>")
     if "files" in r:
         r["files"] = [f for f in r["files"] if not f.lower().endswith(PICTURE_SUFFIXES)]
     return r

@@ -23,7 +23,12 @@ class Scenario:
 class Scenarios:
     def __init__(self):
         self.runs = []
-        self.addresses = {}  # plug-in -> set of parameter-block offsets holding addresses
+        # plug-in -> set of parameter-block offsets holding addresses, and of display settings
+        # ("display:sampleRate") that a plug-in sends as addresses
+        self.addresses = {}
+        # plug-in -> (parameter-block offsets, (dialog resource, control id) pairs) that hold
+        # how long a run took
+        self.timings = {}
 
 
 def _offsets(text, where):
@@ -51,7 +56,22 @@ def parse(text, source="scenarios.txt"):
                 raise ScenarioError(f"{where}: @addresses PLUGIN OFFSET[-OFFSET]...")
             fields = result.addresses.setdefault(words[1], set())
             for word in words[2:]:
-                fields.update(_offsets(word, where))
+                if word.startswith("display:"):
+                    fields.add(word)
+                else:
+                    fields.update(_offsets(word, where))
+            continue
+        if line.startswith("@timings"):
+            words = line.split()
+            if len(words) < 3:
+                raise ScenarioError(f"{where}: @timings PLUGIN OFFSET[-OFFSET]|RESOURCE:ID...")
+            fields, texts = result.timings.setdefault(words[1], (set(), set()))
+            for word in words[2:]:
+                m = re.fullmatch(r"(\d+):(\d+)", word)
+                if m:
+                    texts.add((int(m.group(1)), int(m.group(2))))
+                else:
+                    fields.update(_offsets(word, where))
             continue
         if line.startswith("@"):
             raise ScenarioError(f"{where}: unknown directive {line.split()[0]}")

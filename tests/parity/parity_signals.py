@@ -169,6 +169,23 @@ class Wave:
         self.description = description  # e.g. "float32"
 
 
+def read_clipboard_image(path):
+    """A plug-in's clipboard WAVE image as it came: its header says format tag 1 with 32-bit
+    samples, but they are IEEE floats."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if len(data) < 44 or data[:4] != b"RIFF" or data[36:40] != b"data":
+        raise SignalError(f"{path}: no clipboard WAVE image")
+    channels, rate = struct.unpack_from("<HI", data, 22)
+    size = struct.unpack_from("<I", data, 40)[0]
+    payload = data[44:44 + size]
+    samples = array.array("f")
+    samples.frombytes(payload[:len(payload) - len(payload) % 4])
+    if sys.byteorder != "little":
+        samples.byteswap()
+    return Wave(channels, rate, list(samples), "image float32")
+
+
 def read_wav(path):
     """Reads 16/24/32-bit PCM and 32/64-bit float WAVE files, extensible ones too; other chunks
     (a float file's PEAK chunk holds a time stamp) are skipped."""

@@ -87,8 +87,9 @@ class Host:
         return problems
 
 
-def run(argv, log_path, timeout=RUN_TIMEOUT, env=None):
-    """Runs argv (with `env` added to the environment) with its output into log_path; returns
+def run(argv, log_path, timeout=RUN_TIMEOUT, env=None, cwd=None):
+    """Runs argv (with `env` added to the environment, in folder `cwd`) with its output into
+    log_path; returns
     (exit status, seconds). On timeout the whole process group it started (Xvfb and Wine's
     processes included) is ended."""
     start = time.monotonic()
@@ -98,7 +99,7 @@ def run(argv, log_path, timeout=RUN_TIMEOUT, env=None):
         log.flush()
         proc = subprocess.Popen(argv, stdout=log, stderr=subprocess.STDOUT,
                                 stdin=subprocess.DEVNULL, start_new_session=True,
-                                env={**os.environ, **(env or {})})
+                                env={**os.environ, **(env or {})}, cwd=cwd)
         try:
             status = proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -120,15 +121,24 @@ def log_tail(path, lines=8):
 
 def split_environment(options):
     """`--env NAME=VALUE` words of a scenario set the environment of both hosts' runs (Wine
-    hands it on to the Windows program); the rest are orvane's options."""
-    env, rest, words = {}, [], iter(options)
+    hands it on to the Windows program), `--expect-status N` the exit status both must end
+    with (0 unless given); the rest are orvane's options."""
+    env, rest, words, status = {}, [], iter(options), 0
     for word in words:
         if word == "--env":
             name, _, value = next(words, "").partition("=")
             env[name] = value
+        elif word == "--expect-status":
+            status = int(next(words, "0"))
         else:
             rest.append(word)
-    return env, rest
+    return env, rest, status
+
+
+def last_line(path):
+    with open(path, errors="replace") as f:
+        lines = [line.rstrip() for line in f if line.strip()]
+    return posix_from_wine(lines[-1]) if lines else ""
 
 
 def host_options(options, host, out):
@@ -158,7 +168,7 @@ def check_screenshots(cmp, report, folder):
             cmp.mismatch(name, problem)
 
 
-def compare_outputs(cmp, scenario, hosts, folders, addresses):
+def compare_outputs(cmp, scenario, hosts, folders, addresses, timings):
     reports = []
     for host, folder in zip(hosts, folders):
         path = os.path.join(folder, RESULTS)
@@ -169,7 +179,7 @@ def compare_outputs(cmp, scenario, hosts, folders, addresses):
             report = json.load(f)
         places = {os.path.abspath(folder): "$OUT",
                   host.plugin(scenario.plugin): "$PLUGIN"}
-        reports.append((report, normalise_report(report, places, addresses)))
+        reports.append((report, normalise_report(report, places, addresses, timings)))
     compare_json(cmp, reports[0][1], reports[1][1])
     names = [output_files(folder) for folder in folders]
     if names[0] != names[1]:
@@ -179,27 +189,40 @@ def compare_outputs(cmp, scenario, hosts, folders, addresses):
     check_screenshots(cmp, reports[1][0], folders[1])
 
 
-def run_scenario(scenario, hosts, artefacts, addresses):
+def run_scenario(scenario, hosts, artefacts, addresses, timings):
     folder = os.path.join(artefacts, scenario.name)
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     signal = parity_signals.make(scenario.signal, os.path.join(folder, "signal.wav"), ROOT)
     cmp = Comparison()
     folders, seconds = [], []
-    env, options = split_environment(scenario.options)
+    env, options, expected = split_environment(scenario.options)
+    logs = []
     for host in hosts:
         out = os.path.join(folder, host.label)
         os.makedirs(out)  # exports are saved into it while the run goes on
+        # What a plug-in writes into its current folder ("timedelay.txt") stays with the run.
+        here = os.path.join(folder, host.label + "-folder")
+        os.makedirs(here)
         argv = (host.command + ["run", host.path(host.plugin(scenario.plugin)), host.path(signal)]
                 + host_options(options, host, out) + ["--out", host.path(out), "--quiet"])
         log = os.path.join(folder, host.label + ".log")
-        status, took = run(argv, log, env=env)
+        status, took = run(argv, log, env=env, cwd=here)
         seconds.append(took)
         folders.append(out)
-        if status != 0:
+        logs.append(log)
+        if status != expected:
             cmp.mismatch(host.label, f"exit status {status}:\n{log_tail(log)}")
-    if cmp.ok:
-        compare_outputs(cmp, scenario, hosts, folders, addresses)
+    if cmp.ok and expected != 0:
+        # A run that ends in an error writes nothing: its message is what the hosts must share.
+        messages = [last_line(log).replace(os.path.abspath(f), "$OUT")
+                    for log, f in zip(logs, folders)]
+        compare_text(cmp, messages[0], messages[1], "message")
+        for host, f in zip(hosts, folders):
+            if os.listdir(f):
+                cmp.mismatch(host.label, f"wrote {sorted(os.listdir(f))} in a run that failed")
+    elif cmp.ok:
+        compare_outputs(cmp, scenario, hosts, folders, addresses, timings)
     return cmp, seconds
 
 
@@ -225,7 +248,8 @@ def run_scenarios(args, hosts):
           f"artefacts in {args.artefacts}", flush=True)
     failed, largest, largest_at = [], 0.0, ""
     for s in chosen:
-        cmp, seconds = run_scenario(s, hosts, args.artefacts, scenarios.addresses.get(s.plugin, ()))
+        cmp, seconds = run_scenario(s, hosts, args.artefacts, scenarios.addresses.get(s.plugin, ()),
+                                    scenarios.timings.get(s.plugin, ((), ())))
         print(verdict(s.name, cmp, seconds), flush=True)
         if not cmp.ok:
             failed.append(s.name)
@@ -246,6 +270,8 @@ def describe_text(text, plugin_paths):
     for p in plugin_paths:
         text = text.replace(p, "$PLUGIN")
     text = re.sub(r"(?m)^(\s*120\s+static\s+)\"[^\"\n]*\"", r'\1"<context>"', text)
+    text = re.sub(r"(?m)^(\s*\d+\s+static\s+)\"-?\d+,-?\d+,-?\d+\"(\s+hidden)", r'\1"<context>"\2',
+                  text)
     return re.sub(r"[ \t]+", " ", text)
 
 

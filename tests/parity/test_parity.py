@@ -87,6 +87,25 @@ class NormalisedReports(unittest.TestCase):
         w["displays"][0]["repaints"] = 0
         self.assertFalse(compared(linux_report(), w).ok)
 
+    def test_durations_and_every_state_holder_differ_only_by_system(self):
+        def run(elapsed, context):
+            return {"block": [{"offset": 18, "type": "l", "value": elapsed}],
+                    "dialogs": [{"resource": 107, "controls": [
+                        {"id": 1030, "kind": "static", "text": f"Elapsed time: 0.{elapsed} s"},
+                        {"id": 1038, "kind": "static", "text": context, "visible": False},
+                        {"id": 1033, "kind": "static", "text": "-28.94 dB", "visible": True}]}]}
+        timings = ({18}, {(107, 1030)})
+        a = normalise_report(run(34, "1465475920,-163237880,-6925592"), {}, (), timings)
+        b = normalise_report(run(51, "1444248,10813444,9500824"), {}, (), timings)
+        cmp = Comparison()
+        compare_json(cmp, a, b)
+        self.assertTrue(cmp.ok, cmp.listing())
+        c = run(34, "1,2,3")
+        c["dialogs"][0]["controls"][2]["text"] = "-28.99 dB"
+        cmp = Comparison()
+        compare_json(cmp, a, normalise_report(c, {}, (), timings))
+        self.assertFalse(cmp.ok)
+
     def test_a_path_elsewhere_is_caught(self):
         w = windows_report()
         w["messages"][0]["text"] = "Acoustic Levels succesfully saved to Z:\\tmp\\results.txt"
@@ -218,6 +237,8 @@ class Scenarios(unittest.TestCase):
         self.assertGreaterEqual(len(s.runs), 15)
         self.assertIn(48, s.addresses["levelmeter"])
         self.assertIn(87, s.addresses["levelmeter"])
+        self.assertIn(18, s.timings["crossanalyser"][0])
+        self.assertIn((107, 1030), s.timings["crossanalyser"][1])
 
     def test_bad_lines_are_refused(self):
         for text in ("a | levelmeter | sine:1000Hz:1s", "a b | levelmeter | sine:1000Hz:1s |",
