@@ -148,8 +148,12 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   person.install();
 
   std::string refusal;  // why the run did not happen after the settings dialog
-  // What the plug-in writes into the current folder is listed among the files written.
-  const FolderSnapshot folderBefore = snapshotFolder(".");
+  // What the plug-in writes into the current folder is listed among the files written. The
+  // system's save dialog may move the process into the folder it saved in; the host goes back
+  // to its own afterwards, so that relative paths (--out) keep meaning what the person typed.
+  std::error_code ec;
+  const fs::path folder = fs::current_path(ec);
+  const FolderSnapshot folderBefore = snapshotFolder(folder.string());
   if (session.init() != 0) {
     if (!preset.empty() && !session.loadBlock(preset)) {
       throw failure("cannot lock the parameter block to load " + *o.preset);
@@ -163,7 +167,9 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
       refusal = settingsRefusal(confirmed, person.log().messages, shownBefore);
   }
   session.destroy();
-  const std::vector<std::string> pluginFiles = changedFiles(folderBefore, snapshotFolder("."));
+  if (!ec && fs::current_path(ec) != folder) fs::current_path(folder, ec);
+  const std::vector<std::string> pluginFiles =
+      changedFiles(folderBefore, snapshotFolder(folder.string()));
   person.finish();
   if (!person.log().error.empty()) throw badInput(person.log().error);
   if (!refusal.empty()) throw badInput(refusal);
