@@ -1,4 +1,5 @@
 // The reports as text for a person, read from the JSON objects so that both always agree.
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 
@@ -19,13 +20,23 @@ std::string pad(const std::string& s, size_t width) {
 }
 
 // Texts of several lines indented under their heading.
-void indented(std::ostringstream& out, const std::string& text, const char* indent) {
+// The lines of `text`, indented; with `most`, only the first `most` lines and a count of the
+// rest (a table of spectral values has thousands; its file holds them all).
+void indented(std::ostringstream& out, const std::string& text, const char* indent,
+              size_t most = SIZE_MAX) {
   std::string line;
   std::istringstream in(text);
+  size_t shown = 0, left = 0;
   while (std::getline(in, line)) {
+    if (shown == most) {
+      ++left;
+      continue;
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     out << indent << line << "\n";
+    ++shown;
   }
+  if (left > 0) out << indent << "... " << left << " more lines\n";
 }
 
 std::string stateOf(const Json& c) {
@@ -198,7 +209,7 @@ std::string renderRunText(const Json& r) {
             << str(w["sampleRate"]) << " Hz, " << str(w["bitsPerSample"]) << " bits, format tag "
             << str(w["formatTag"]) << "\n";
       }
-      if (c.contains("text")) indented(out, str(c["text"]), "    ");
+      if (c.contains("text")) indented(out, str(c["text"]), "    ", 24);
     }
   }
   if (!r["files"].empty()) {
