@@ -20,6 +20,23 @@ void autoConfirm(HWND dialog, const XFMINSTANCE* instance) {
   if (instance->autoPreset != -1 && instance->autoShowDialogs == 0) postCommand(dialog, IDOK);
 }
 
+INT_PTR dispatchDialogMessage(const DialogHandlers& handlers, HWND dialog, UINT message,
+                              WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      postCommand(dialog, handlers.closeCommand);
+      return TRUE;
+    case WM_INITDIALOG:
+      handlers.initialise(dialog, lParam);
+      return TRUE;
+    case WM_COMMAND:
+      handlers.command(dialog, LOWORD(wParam));
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
 void postCommand(HWND dialog, int button) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }

@@ -19,6 +19,18 @@ DialogState beginDialog(HWND dialog, LPARAM initParam, int holderId, bool callDi
 // autoShowDialogs 0) the dialog confirms itself by posting the OK command.
 void autoConfirm(HWND dialog, const XFMINSTANCE* instance);
 
+// The messages every plug-in dialog handles: WM_CLOSE posts `closeCommand` (the close box means
+// that button), WM_INITDIALOG calls `initialise` with the creation parameter, WM_COMMAND calls
+// `command` with the control id. TRUE for those three, FALSE for every other message, which
+// the system handles.
+struct DialogHandlers {
+  int closeCommand;
+  void (*initialise)(HWND dialog, LPARAM initParam);
+  void (*command)(HWND dialog, int id);
+};
+INT_PTR dispatchDialogMessage(const DialogHandlers& handlers, HWND dialog, UINT message,
+                              WPARAM wParam, LPARAM lParam);
+
 // WM_CLOSE: behave as if the person had pressed `button`.
 void postCommand(HWND dialog, int button);
 

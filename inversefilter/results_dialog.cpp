@@ -7,7 +7,7 @@
 #include "inversefilter/designer_params.h"
 #include "inversefilter/dialog_ids.h"
 #include "inversefilter/filter_image.h"
-#include "inversefilter/significant_text.h"
+#include "inversefilter/dialog_fields.h"
 
 namespace {
 
@@ -42,18 +42,6 @@ void configureDisplay(HWND display, const FilterImageShape& shape) {
   EnableWindow(display, TRUE);
 }
 
-void setNumber(HWND dialog, int id, double value) {
-  char text[40];
-  formatSignificant(text, sizeof text, value);
-  SetDlgItemTextA(dialog, id, text);
-}
-
-void setInteger(HWND dialog, int id, long value) {
-  char text[40];
-  snprintf(text, sizeof text, "%li", value);
-  SetDlgItemTextA(dialog, id, text);
-}
-
 // The doubled ampersands show as one.
 void showSmoothing(HWND dialog, const DesignerParams* p) {
   const char* average = nullptr;
@@ -77,7 +65,7 @@ void showSmoothing(HWND dialog, const DesignerParams* p) {
   }
   SetDlgItemTextA(dialog, kShownAverageType, average);
   SetDlgItemTextA(dialog, kShownWindowType, p->WindowType == kWindowLinear ? "Linear" : "Octave");
-  setNumber(dialog, kShownWindowWidth, p->WindowWidth);
+  showSignificant(dialog, kShownWindowWidth, p->WindowWidth);
 }
 
 void initialise(HWND dialog, LPARAM initParam) {
@@ -95,43 +83,36 @@ void initialise(HWND dialog, LPARAM initParam) {
   p->DisplayWindow = instance->createDisplay(dialog, kDisplayFrame, 0, DisplayCallback, p);
   configureDisplay(p->DisplayWindow, shape);
 
-  setNumber(dialog, kShownInBand, p->InBandRegularisation);
-  setNumber(dialog, kShownOutBand, p->OutBandRegularisation);
-  setInteger(dialog, kShownLowerCut, p->LowerCutHz);
-  setInteger(dialog, kShownHigherCut, p->HigherCutHz);
-  setNumber(dialog, kShownTransition, p->TransitionOctaves);
+  showSignificant(dialog, kShownInBand, p->InBandRegularisation);
+  showSignificant(dialog, kShownOutBand, p->OutBandRegularisation);
+  showInteger(dialog, kShownLowerCut, p->LowerCutHz);
+  showInteger(dialog, kShownHigherCut, p->HigherCutHz);
+  showSignificant(dialog, kShownTransition, p->TransitionOctaves);
   // The length and the channels of the filters designed, which the run may have rounded to
   // an even length or, in the single-filter form, made mono.
-  setInteger(dialog, kShownFilterLength, filterLength);
-  setInteger(dialog, kShownChannels, shape.channels);
-  setInteger(dialog, kShownSampleRate, instance->sampleRate);
+  showInteger(dialog, kShownFilterLength, filterLength);
+  showInteger(dialog, kShownChannels, shape.channels);
+  showInteger(dialog, kShownSampleRate, instance->sampleRate);
   char elapsed[40];
   snprintf(elapsed, sizeof elapsed, "%li.%.3li", (long)(p->ElapsedMs / 1000),
            (long)(p->ElapsedMs % 1000));
   SetDlgItemTextA(dialog, kShownElapsed, elapsed);
-  setNumber(dialog, kShownGain, p->GainDb);
+  showSignificant(dialog, kShownGain, p->GainDb);
   showSmoothing(dialog, p);
 
   GlobalUnlock(instance->paramBlock);
   autoConfirm(dialog, instance);
 }
 
+// OK, and Escape (IDCANCEL) as on any dialog with nothing to cancel.
+void command(HWND dialog, int id) {
+  if (id == IDOK || id == IDCANCEL) EndDialog(dialog, 1);
+}
+
 }  // namespace
 
 extern "C" INT_PTR CALLBACK DIALOGMsgProc2(HWND dialog, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-  switch (message) {
-    case WM_CLOSE:
-      postCommand(dialog, IDOK);
-      return TRUE;
-    case WM_INITDIALOG:
-      initialise(dialog, lParam);
-      return TRUE;
-    case WM_COMMAND:
-      // OK, and Escape (IDCANCEL) as on any dialog with nothing to cancel.
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 1);
-      return TRUE;
-    default:
-      return FALSE;
-  }
+  const DialogHandlers handlers = {IDOK, initialise, command};
+  return dispatchDialogMessage(handlers, dialog, message, wParam, lParam);
 }

@@ -6,7 +6,7 @@
 #include "frame/dialog_skeleton.h"
 #include "inversefilter/designer_params.h"
 #include "inversefilter/dialog_ids.h"
-#include "inversefilter/significant_text.h"
+#include "inversefilter/dialog_fields.h"
 #include "inversefilter/settings_store.h"
 
 namespace {
@@ -27,18 +27,6 @@ void enableWindowGroup(HWND dialog, bool on) {
 void enableManualGain(HWND dialog, bool on) {
   enable(dialog, kManualGainLabel, on);
   enable(dialog, kManualGainEdit, on);
-}
-
-void setNumber(HWND dialog, int id, double value) {
-  char text[40];
-  formatSignificant(text, sizeof text, value);
-  SetDlgItemTextA(dialog, id, text);
-}
-
-void setInteger(HWND dialog, int id, long value) {
-  char text[40];
-  snprintf(text, sizeof text, "%li", value);
-  SetDlgItemTextA(dialog, id, text);
 }
 
 // A stored index outside the list selects its first item, so that OK stores what was shown.
@@ -89,16 +77,16 @@ void initialise(HWND dialog, LPARAM initParam) {
   fillList(dialog, kAverageTypeList, kAverageTypeNames, p->AverageType);
   fillList(dialog, kWindowTypeList, kWindowTypeNames, p->WindowType);
 
-  setInteger(dialog, kFilterLengthEdit, p->InverseFilterLength);
-  setNumber(dialog, kInBandEdit, p->InBandRegularisation);
-  setNumber(dialog, kOutBandEdit, p->OutBandRegularisation);
-  setInteger(dialog, kLowerCutEdit, p->LowerCutHz);
-  setInteger(dialog, kHigherCutEdit, p->HigherCutHz);
-  setNumber(dialog, kTransitionEdit, p->TransitionOctaves);
-  setNumber(dialog, kWindowWidthEdit, p->WindowWidth);
+  showInteger(dialog, kFilterLengthEdit, p->InverseFilterLength);
+  showSignificant(dialog, kInBandEdit, p->InBandRegularisation);
+  showSignificant(dialog, kOutBandEdit, p->OutBandRegularisation);
+  showInteger(dialog, kLowerCutEdit, p->LowerCutHz);
+  showInteger(dialog, kHigherCutEdit, p->HigherCutHz);
+  showSignificant(dialog, kTransitionEdit, p->TransitionOctaves);
+  showSignificant(dialog, kWindowWidthEdit, p->WindowWidth);
   if (p->AverageType > kAverageNone) enableWindowGroup(dialog, true);
 
-  setNumber(dialog, kManualGainEdit, p->GainDb);
+  showSignificant(dialog, kManualGainEdit, p->GainDb);
   CheckDlgButton(dialog, kAutorangeBox, p->Autorange != 0 ? BST_CHECKED : BST_UNCHECKED);
   enableManualGain(dialog, p->Autorange == 0);
   autoConfirm(dialog, instance);
@@ -155,17 +143,6 @@ void command(HWND dialog, int id) {
 }  // namespace
 
 extern "C" INT_PTR CALLBACK DIALOGMsgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CLOSE:
-      postCommand(dialog, IDCANCEL);
-      return TRUE;
-    case WM_INITDIALOG:
-      initialise(dialog, lParam);
-      return TRUE;
-    case WM_COMMAND:
-      command(dialog, LOWORD(wParam));
-      return TRUE;
-    default:
-      return FALSE;
-  }
+  const DialogHandlers handlers = {IDCANCEL, initialise, command};
+  return dispatchDialogMessage(handlers, dialog, message, wParam, lParam);
 }

@@ -123,17 +123,6 @@ void command(HWND dialog, int id) {
 
 extern "C" INT_PTR CALLBACK DIALOGMsgProc2(HWND dialog, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-  switch (message) {
-    case WM_CLOSE:
-      postCommand(dialog, IDCANCEL);
-      return TRUE;
-    case WM_INITDIALOG:
-      initialise(dialog, lParam);
-      return TRUE;
-    case WM_COMMAND:
-      command(dialog, LOWORD(wParam));
-      return TRUE;
-    default:
-      return FALSE;
-  }
+  const DialogHandlers handlers = {IDCANCEL, initialise, command};
+  return dispatchDialogMessage(handlers, dialog, message, wParam, lParam);
 }
