@@ -21,7 +21,12 @@ double smootherGain(double w, float fs) { return 1.0 - exp(-w / fs); }
 
 enum SectionKind { kHighPass, kLowPass, kBandPass };
 
-void designedSection(SectionKind kind, float f, float q, float* signal, long sampleRate, long n) {
+// The coefficients of y = 2 (alpha (x + d x1 + e x2) + gamma y1 - beta y2).
+struct Section {
+  double alpha, beta, gamma, d, e;
+};
+
+Section designSection(SectionKind kind, float f, float q, long sampleRate) {
   const float fs = (float)sampleRate;
   const double theta = 6.283185307179586 * f / fs;
   const double k = tan(theta / (2.0 * q));
@@ -29,16 +34,50 @@ void designedSection(SectionKind kind, float f, float q, float* signal, long sam
   const double gamma = (0.5 + beta) * cos(theta);
   switch (kind) {
     case kHighPass:
-      secondOrderSection(signal, n, (0.5 + beta + gamma) / 4.0, beta, gamma, -2.0, 1.0);
-      break;
+      return {(0.5 + beta + gamma) / 4.0, beta, gamma, -2.0, 1.0};
     case kLowPass:
-      secondOrderSection(signal, n, (0.5 + beta - gamma) / 4.0, beta, gamma, 2.0, 1.0);
-      break;
-    case kBandPass:
-      secondOrderSection(signal, n, (0.5 - beta) / 2.0, beta, gamma, 0.0, -1.0);
-      break;
+      return {(0.5 + beta - gamma) / 4.0, beta, gamma, 2.0, 1.0};
+    default:
+      return {(0.5 - beta) / 2.0, beta, gamma, 0.0, -1.0};
   }
 }
+
+void designedSection(SectionKind kind, float f, float q, float* signal, long sampleRate, long n) {
+  const Section c = designSection(kind, f, q, sampleRate);
+  secondOrderSection(signal, n, c.alpha, c.beta, c.gamma, c.d, c.e);
+}
+
+// y = 2 (alpha (x + d x1 + e x2) + gamma y1 - beta y2) with the past values as stored floats.
+inline float sectionOutput(const Section& c, float x, float x1, float x2, float y1, float y2) {
+  return (float)(2.0 * (c.alpha * ((double)x + c.d * x1 + c.e * x2) + c.gamma * y1 - c.beta * y2));
+}
+
+// Five sections one after the other, then a gain, in one pass over the array: the same
+// operations as one pass per stage, sample by sample. A section's past inputs are the previous
+// section's past outputs, the floats it stored, so six histories serve the five sections. In
+// one pass the recurrences overlap instead of following each other, which makes the cascade
+// fast.
+void cascadeOfFive(float* signal, long n, const Section (&c)[5], float gain) {
+  float in1 = 0, in2 = 0, a1 = 0, a2 = 0, b1 = 0, b2 = 0, c1 = 0, c2 = 0, d1 = 0, d2 = 0, e1 = 0,
+        e2 = 0;
+  for (long i = 0; i < n; ++i) {
+    const float x = signal[i];
+    const float a = sectionOutput(c[0], x, in1, in2, a1, a2);
+    const float b = sectionOutput(c[1], a, a1, a2, b1, b2);
+    const float cc = sectionOutput(c[2], b, b1, b2, c1, c2);
+    const float d = sectionOutput(c[3], cc, c1, c2, d1, d2);
+    const float e = sectionOutput(c[4], d, d1, d2, e1, e2);
+    in2 = in1, in1 = x;
+    a2 = a1, a1 = a;
+    b2 = b1, b1 = b;
+    c2 = c1, c1 = cc;
+    d2 = d1, d1 = d;
+    e2 = e1, e1 = e;
+    signal[i] = e * gain;
+  }
+}
+
+float gainFactor(float gainDb) { return (float)pow(10.0, gainDb * 0.05); }
 
 }  // namespace
 
@@ -110,12 +149,12 @@ void wholeBodyWeighting(float* signal, long n, long sampleRate) {
 }
 
 void ituBandPass(float* signal, long n, long sampleRate) {
-  highPassSection(110.0f, 0.7f, signal, sampleRate, n);
-  highPassSection(90.0f, 1.5f, signal, sampleRate, n);
-  lowPassSection(6500.0f, 0.8f, signal, sampleRate, n);
-  lowPassSection(7500.0f, 1.8f, signal, sampleRate, n);
-  bandPassSection(1100.0f, 0.11f, signal, sampleRate, n);
-  applyGainDb(-0.15f, signal, n);
+  const Section sections[5] = {designSection(kHighPass, 110.0f, 0.7f, sampleRate),
+                               designSection(kHighPass, 90.0f, 1.5f, sampleRate),
+                               designSection(kLowPass, 6500.0f, 0.8f, sampleRate),
+                               designSection(kLowPass, 7500.0f, 1.8f, sampleRate),
+                               designSection(kBandPass, 1100.0f, 0.11f, sampleRate)};
+  cascadeOfFive(signal, n, sections, gainFactor(-0.15f));
 }
 
 void secondOrderSection(float* signal, long n, double alpha, double beta, double gamma, double d,
@@ -146,6 +185,6 @@ void bandPassSection(float f, float q, float* signal, long sampleRate, long n) {
 }
 
 void applyGainDb(float gainDb, float* signal, long n) {
-  const float factor = (float)pow(10.0, gainDb * 0.05);
+  const float factor = gainFactor(gainDb);
   for (long i = 0; i < n; ++i) signal[i] *= factor;
 }

@@ -23,7 +23,8 @@ void aWeighting(float* signal, long n, long sampleRate);
 
 // Telephone-band weighting of 160-5500 Hz: high-pass sections at 110 Hz (q 0.7) and 90 Hz
 // (q 1.5), low-pass sections at 6500 Hz (q 0.8) and 7500 Hz (q 1.8), a band-pass section at
-// 1100 Hz (q 0.11), then -0.15 dB; one pass over the array per stage, in that order.
+// 1100 Hz (q 0.11), then -0.15 dB, in that order: the same bits as one pass over the array per
+// stage, computed in a single pass.
 void ituBandPass(float* signal, long n, long sampleRate);
 
 // ISO 2631 whole-body weighting: two first-order high-passes at 0.7943 Hz, a first-order
