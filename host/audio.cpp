@@ -70,6 +70,12 @@ Audio probeAudio(const std::string& path) {
   return audio;
 }
 
+Audio streamAudio(const std::string& path) {
+  Audio audio = probeAudio(path);
+  audio.stream = std::make_shared<AudioStream>(path, audio.channels);
+  return audio;
+}
+
 Audio readAudio(const std::string& path) {
   SndFile in;
   Audio audio;

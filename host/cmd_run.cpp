@@ -1,5 +1,6 @@
 // orvane run: one instance of a plug-in on an audio file, from QueryXfm to XfmDestroy, the
 // way the host audio editor drives it; then the report and the files.
+#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -117,8 +118,14 @@ std::string settingsRefusal(int result, const std::vector<MessageRecord>& messag
 Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
              const std::string& outDir, const std::vector<unsigned char>& preset,
              std::vector<DialogRecord>* dialogs) {
-  Audio audio = readAudio(audioFile);
+  Audio audio = streamAudio(audioFile);
   Selection selection = checkedSelection(o, audio);
+  // What the plug-in writes back goes into the output waveform as it comes.
+  if (!outDir.empty()) {
+    audio.writeBack =
+        std::make_shared<WaveformWriter>(audioFile, (fs::path(outDir) / "waveform.wav").string(),
+                                         audio.channels, audio.sampleRate, audio.frames);
+  }
 
   clipboardClear();
   struct ClipboardHold {
@@ -173,6 +180,13 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   person.finish();
   if (!person.log().error.empty()) throw badInput(person.log().error);
   if (!refusal.empty()) throw badInput(refusal);
+  if (const auto& bad = audio.stream->badSample()) {
+    throw badInput(audioFile + ": frame " + std::to_string(bad->frame) + ", channel " +
+                   std::to_string(bad->channel) + " holds " +
+                   (std::isnan(bad->value) ? "a NaN" : "an infinite value") +
+                   ", not a sample of sound: the run was ended and nothing was measured");
+  }
+  if (!session.audioProblem().empty()) throw badInput(session.audioProblem());
 
   std::vector<std::string> warnings = person.log().warnings;
   for (std::string& note : takeSystemNotes()) warnings.push_back(std::move(note));
@@ -228,7 +242,7 @@ Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
   report["warnings"] = warnings;
 
   if (!plan.directory.empty()) makeDirectory(plan.directory);
-  if (!plan.waveform.empty()) writeWaveform(plan.waveform, audio);
+  if (!plan.waveform.empty()) audio.writeBack->finish();
   for (const auto& d : session.displays().all()) {
     auto path = plan.displays.find(d->number);
     if (path != plan.displays.end()) writeTextFile(path->second, displayCsv(*d));
@@ -279,6 +293,7 @@ const DialogRecord* resultsDialog(const std::vector<DialogRecord>& dialogs) {
 }  // namespace
 
 int runCommand(const RunOptions& o, std::ostream& out) {
+  runForAPerson();
   // Everything a person could have got wrong is checked before the plug-in runs.
   if (o.outDir) {
     std::error_code ec;

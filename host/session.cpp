@@ -151,8 +151,21 @@ int Session::transferSamples(bool write, DWORD waveHandle, float* buffer, LONG f
 
   size_t offset = static_cast<size_t>(first) * audio_->channels;
   size_t count = static_cast<size_t>(frames) * channels;
+  // A recording the host cannot serve ends the run as a cancel would: nothing may be measured
+  // from frames that are not the recording's.
+  auto fail = [&](const std::string& problem) {
+    if (audioProblem_.empty()) audioProblem_ = problem;
+    cancelFlag_ = 1;
+    return refuse(problem);
+  };
   if (write) {
-    if (count) std::memcpy(audio_->samples.data() + offset, buffer, count * sizeof(float));
+    std::string problem;
+    if (audio_->stream) {
+      if (audio_->writeBack && !audio_->writeBack->write(first, frames, buffer, &problem))
+        return fail(problem);
+    } else if (count) {
+      std::memcpy(audio_->samples.data() + offset, buffer, count * sizeof(float));
+    }
     ++samples_.writes;
     samples_.framesWritten += frames;
     if (frames > 0) {
@@ -166,16 +179,22 @@ int Session::transferSamples(bool write, DWORD waveHandle, float* buffer, LONG f
       }
       audio_->written = true;
     }
+    return 1;
+  }
+  if (audio_->stream) {
+    std::string problem;
+    if (!audio_->stream->read(first, frames, channels, buffer, &problem))
+      return fail("cannot read " + audio_->path + ": " + problem);
+    // At its first sample that is no number, the run ends as a person's cancel ends it.
+    if (audio_->stream->badSample()) cancelFlag_ = 1;
   } else if (monoAsStereo) {
     const float* from = audio_->samples.data() + offset;
     for (long i = 0; i < frames; ++i) buffer[2 * i] = buffer[2 * i + 1] = from[i];
-    ++samples_.reads;
-    samples_.framesRead += frames;
-  } else {
-    if (count) std::memcpy(buffer, audio_->samples.data() + offset, count * sizeof(float));
-    ++samples_.reads;
-    samples_.framesRead += frames;
+  } else if (count) {
+    std::memcpy(buffer, audio_->samples.data() + offset, count * sizeof(float));
   }
+  ++samples_.reads;
+  samples_.framesRead += frames;
   return 1;
 }
 

@@ -88,6 +88,9 @@ class Session {
   ProgressMeter& progress() { return progress_; }
   DisplayBoard& displays() { return displays_; }
   Audio* audio() { return audio_; }
+  // Why the recording could not be served (a read or a write-back that failed), empty when
+  // it could; the run was then cancelled.
+  const std::string& audioProblem() const { return audioProblem_; }
 
   // ---- Served through the record's callbacks ----
   void dialogInitCalled(HWND dialog);
@@ -101,6 +104,7 @@ class Session {
   HGLOBAL block_ = nullptr;
   HWND hostWindow_ = nullptr;
   int cancelFlag_ = 0;
+  std::string audioProblem_;
   CallResults calls_;
   SampleTraffic samples_;
   std::vector<int> dialogInits_;  // resource ids of the dialogs that called dialogInit

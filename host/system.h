@@ -62,6 +62,9 @@ struct MemoryState {
   int lockedBlocks;
 };
 MemoryState memoryState();
+// A person's run: blocks a plug-in allocates without zero-fill are not filled with a pattern
+// first (the Linux layer fills them for the tests and the validator; Windows never does).
+void runForAPerson();
 // Lock count of a live block, -1 when the handle is no live block.
 int blockLockCount(HGLOBAL block);
 

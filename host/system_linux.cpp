@@ -65,6 +65,8 @@ MemoryState memoryState() {
   return {stats.liveBlocks, stats.lockedBlocks};
 }
 
+void runForAPerson() { orvane_memory_fill_fresh(0); }
+
 int blockLockCount(HGLOBAL block) { return orvane_lock_count(block); }
 
 }  // namespace orvane

@@ -68,6 +68,8 @@ void holdClipboard(bool held) {
   }
 }
 
+void runForAPerson() {}
+
 MemoryState memoryState() {
   OrvaneMemoryStats stats{};
   orvane_memory_stats(&stats);

@@ -111,6 +111,10 @@ struct OrvaneMemoryStats {
   int failedCalls;   // calls made to fail by orvane_fail_* since the last reset
 };
 void orvane_memory_stats(OrvaneMemoryStats* out);
+// Whether blocks allocated without GMEM_ZEROINIT start filled with 0xCD (on by default: tests
+// and the validator find reads of what was never written; a person's run need not pay a pass
+// over every such block).
+void orvane_memory_fill_fresh(int fill);
 // Zeroes the call counters (not the blocks) and clears any pending fault.
 void orvane_memory_reset_counters(void);
 // The k-th GlobalAlloc (or GlobalLock) from now fails, k >= 1; 0 clears.

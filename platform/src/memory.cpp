@@ -12,8 +12,9 @@ constexpr UINT kFlagDiscardable = 0x0100;    // GMEM_DISCARDABLE
 constexpr UINT kFlagDiscarded = 0x4000;      // GMEM_DISCARDED, as GlobalFlags reports it
 constexpr UINT kFlagInvalidHandle = 0x8000;  // GMEM_INVALID_HANDLE
 constexpr UINT kLockCountMask = 0x00FF;      // GMEM_LOCKCOUNT
-// Blocks allocated without GMEM_ZEROINIT start filled with this, so code that reads what it
-// never wrote sees the same junk on every run instead of lucky zeros.
+// Blocks allocated without GMEM_ZEROINIT start filled with this (unless the host turns it off
+// for a person's run), so code that reads what it never wrote sees the same junk on every run
+// instead of lucky zeros.
 constexpr int kFreshFill = 0xCD;
 
 struct Block {
@@ -34,6 +35,7 @@ struct MemoryState {
   int failedCalls = 0;
   int failAllocIn = 0;  // the call that many from now fails; 0 when none is pending
   int failLockIn = 0;
+  bool freshFill = true;  // orvane_memory_fill_fresh
 };
 
 MemoryState& memory() {
@@ -79,12 +81,15 @@ WINBASEAPI HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
   // A zero-size movable block is born discarded: it has a handle but no memory to lock.
   // A zero-size fixed block is a valid address of no bytes.
   if (dwBytes > 0 || !movable) {
-    b.data = std::malloc(dwBytes > 0 ? dwBytes : 1);
+    // A zero-filled block comes zeroed from the system (large ones as fresh pages, which
+    // costs no pass over them); the others get the fill only when it is asked for.
+    const SIZE_T bytes = dwBytes > 0 ? dwBytes : 1;
+    b.data = (uFlags & GMEM_ZEROINIT) ? std::calloc(bytes, 1) : std::malloc(bytes);
     if (!b.data) {
       SetLastError(ERROR_NOT_ENOUGH_MEMORY);
       return nullptr;
     }
-    std::memset(b.data, (uFlags & GMEM_ZEROINIT) ? 0 : kFreshFill, dwBytes);
+    if (!(uFlags & GMEM_ZEROINIT) && m.freshFill) std::memset(b.data, kFreshFill, dwBytes);
   }
   HGLOBAL h = movable ? handleNew(kHandleMemory, taken) : b.data;
   if (!h) {
@@ -211,6 +216,8 @@ ORVANE_EXPORT void orvane_memory_reset_counters(void) {
   m.allocCalls = m.lockCalls = m.failedCalls = 0;
   m.failAllocIn = m.failLockIn = 0;
 }
+
+ORVANE_EXPORT void orvane_memory_fill_fresh(int fill) { memory().freshFill = fill != 0; }
 
 ORVANE_EXPORT void orvane_fail_alloc_at(int k) { memory().failAllocIn = k > 0 ? k : 0; }
 
