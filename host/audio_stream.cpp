@@ -31,9 +31,16 @@ AudioStream::~AudioStream() {
   if (file_) sf_close(file_);
 }
 
-void AudioStream::check(long first, long frames, int channels, const float* samples) {
-  if (bad_) return;
+// To the host's scale, in place; the first sample that is no number is kept as it passes.
+void AudioStream::convert(long first, long frames, int channels, float* samples) {
   const long count = frames * channels;
+  bool finite = true;
+  for (long i = 0; i < count; ++i) {
+    const float v = samples[i] * kHostScale;
+    samples[i] = v;
+    finite &= std::isfinite(v);
+  }
+  if (finite || bad_) return;
   for (long i = 0; i < count; ++i) {
     if (!std::isfinite(samples[i])) {
       bad_ = BadSample{first + i / channels, static_cast<int>(i % channels) + 1, samples[i]};
@@ -50,9 +57,7 @@ bool AudioStream::read(long first, long frames, int channels, float* buffer, std
   if (channels == channels_) {
     const sf_count_t got = sf_readf_float(file_, buffer, frames);
     // The conversion to the host's scale is also where a sample that is no number shows.
-    const long count = static_cast<long>(got) * channels;
-    for (long i = 0; i < count; ++i) buffer[i] *= kHostScale;
-    check(first, static_cast<long>(got), channels, buffer);
+    convert(first, static_cast<long>(got), channels, buffer);
     if (got != frames) {
       *problem = "read " + std::to_string(got) + " of " + std::to_string(frames) +
                  " frames from frame " + std::to_string(first) + ": " + reasonOf(file_);
@@ -65,8 +70,7 @@ bool AudioStream::read(long first, long frames, int channels, float* buffer, std
   for (long done = 0; done < frames;) {
     const long piece = std::min(frames - done, kPieceFrames);
     const sf_count_t got = sf_readf_float(file_, mono_.data(), piece);
-    for (sf_count_t i = 0; i < got; ++i) mono_[i] *= kHostScale;
-    check(first + done, static_cast<long>(got), 1, mono_.data());
+    convert(first + done, static_cast<long>(got), 1, mono_.data());
     for (sf_count_t i = 0; i < got; ++i)
       buffer[2 * (done + i)] = buffer[2 * (done + i) + 1] = mono_[i];
     if (got != piece) {

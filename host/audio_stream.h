@@ -38,7 +38,7 @@ class AudioStream {
   const std::optional<BadSample>& badSample() const { return bad_; }
 
  private:
-  void check(long first, long frames, int channels, const float* samples);
+  void convert(long first, long frames, int channels, float* samples);
 
   std::string path_;
   SNDFILE* file_ = nullptr;

@@ -290,6 +290,21 @@ const DialogRecord* resultsDialog(const std::vector<DialogRecord>& dialogs) {
   return dialogs.empty() ? nullptr : &dialogs.back();
 }
 
+// kExitNotCompleted when a plug-in's run did not complete (XfmDo returned something else than
+// 0: its message box said why, out of memory say, or the person cancelled), each one named.
+int completionStatus(const Json& runs) {
+  int status = kExitOk;
+  for (const Json& r : runs) {
+    const Json& done = r["calls"]["XfmDo"];
+    if (!done.is_number_integer() || done.get<int>() == 0) continue;
+    std::cerr << "orvane: " << r["audio"]["file"].get<std::string>()
+              << ": the plug-in did not complete its run (XfmDo returned " << done.get<int>()
+              << ")\n";
+    status = kExitNotCompleted;
+  }
+  return status;
+}
+
 }  // namespace
 
 int runCommand(const RunOptions& o, std::ostream& out) {
@@ -312,7 +327,7 @@ int runCommand(const RunOptions& o, std::ostream& out) {
     Json report = runFile(o, *plugin, files[0], o.outDir.value_or(""), preset, nullptr);
     out << (o.json ? dumpJson(report) + "\n" : renderRunText(report));
     out.flush();
-    return kExitOk;
+    return completionStatus(Json::array({report}));
   }
 
   std::vector<std::string> folders;
@@ -340,7 +355,7 @@ int runCommand(const RunOptions& o, std::ostream& out) {
     for (const auto& path : written) out << "Summary written to " << path << "\n";
   }
   out.flush();
-  return kExitOk;
+  return completionStatus(runs);
 }
 
 }  // namespace orvane

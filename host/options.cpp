@@ -312,7 +312,9 @@ std::string mainHelp() {
          "'levelmeter' or a path to a .xfm file.\n"
          "\n"
          "'orvane COMMAND --help' describes each command.\n"
-         "Exit status: 0 done, 1 the host could not write its outputs, 2 bad input or usage.\n";
+         "Exit status: 0 done, 1 the host could not write its outputs, 2 bad input or usage\n"
+         "(a recording with samples that are no numbers, settings the plug-in refused), 3 the\n"
+         "plug-in did not complete its run (its outputs and report are still written).\n";
 }
 
 std::string listHelp() {
