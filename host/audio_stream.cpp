@@ -137,7 +137,7 @@ bool WaveformWriter::write(long first, long frames, const float* buffer, std::st
     info.channels = channels_;
     info.samplerate = sampleRate_;
     info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    out_ = sf_open(partial_.c_str(), SFM_RDWR, &info);
+    out_ = sf_open(partial_.c_str(), SFM_WRITE, &info);
     if (!out_) {
       *problem = "cannot write " + path_ + ": " + sf_strerror(nullptr);
       return false;

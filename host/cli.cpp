@@ -21,6 +21,8 @@ int orvaneMain(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return runCommand(command.run, out);
       case CommandKind::Validate:
         return validateCommand(command.validate, out);
+      case CommandKind::Summary:
+        return summaryCommand(command.summary, out);
     }
     return kExitOk;
   } catch (const HostError& e) {

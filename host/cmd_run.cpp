@@ -283,13 +283,6 @@ std::vector<std::string> batchFolders(const std::string& outDir,
   return folders;
 }
 
-// The results dialog of a run, or the last dialog it showed.
-const DialogRecord* resultsDialog(const std::vector<DialogRecord>& dialogs) {
-  for (const auto& d : dialogs)
-    if (d.resource == 107) return &d;
-  return dialogs.empty() ? nullptr : &dialogs.back();
-}
-
 // kExitNotCompleted when a plug-in's run did not complete (XfmDo returned something else than
 // 0: its message box said why, out of memory say, or the person cancelled), each one named.
 int completionStatus(const Json& runs) {
@@ -338,8 +331,7 @@ int runCommand(const RunOptions& o, std::ostream& out) {
     if (!o.quiet) std::cerr << "[" << i + 1 << "/" << files.size() << "] " << files[i] << "\n";
     std::vector<DialogRecord> dialogs;
     runs.push_back(runFile(o, *plugin, files[i], o.outDir ? folders[i] : "", preset, &dialogs));
-    const DialogRecord* results = resultsDialog(dialogs);
-    summary.add(files[i], results ? labelledFields(*results) : std::vector<LabelledField>{});
+    summary.add(files[i], summaryFields(dialogs));
   }
   std::vector<std::string> written;
   if (o.outDir) {

@@ -14,6 +14,8 @@ int runCommand(const RunOptions& options, std::ostream& out);
 // Checks a plug-in as a strict host would: one line per check, then the count; exit status 0
 // when every check passed, 1 otherwise.
 int validateCommand(const ValidateOptions& options, std::ostream& out);
+// Merges the reports of earlier runs into the summary table of a batch.
+int summaryCommand(const SummaryOptions& options, std::ostream& out);
 
 // The whole program: parses the arguments, runs the command, and turns a failure into
 // "orvane: ..." on `err` and its exit status.

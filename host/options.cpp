@@ -270,6 +270,27 @@ Command parseValidate(int argc, const char* const* argv) {
   return c;
 }
 
+Command parseSummary(int argc, const char* const* argv) {
+  ArgReader reader("summary", argc, argv, 2);
+  Command c;
+  c.kind = CommandKind::Summary;
+  std::string name, value;
+  bool inl;
+  while (reader.next(&name, &value, &inl)) {
+    if (name == "--help" || name == "-h") return helpFor(summaryHelp());
+    if (name == "--json") {
+      reader.noValue(name, inl);
+      c.summary.json = true;
+    } else if (name.empty()) {
+      c.summary.folders.push_back(value);
+    } else {
+      reader.unknown(name);
+    }
+  }
+  if (c.summary.folders.empty()) throw badInput(usageError("summary", "missing DIR"));
+  return c;
+}
+
 }  // namespace
 
 Command parseCommandLine(int argc, const char* const* argv) {
@@ -282,6 +303,7 @@ Command parseCommandLine(int argc, const char* const* argv) {
     if (topic == "describe") return helpFor(describeHelp());
     if (topic == "run") return helpFor(runHelp());
     if (topic == "validate") return helpFor(validateHelp());
+    if (topic == "summary") return helpFor(summaryHelp());
     if (!topic.empty()) throw badInput(usageError("", "no command '" + topic + "'"));
     return helpFor(mainHelp());
   }
@@ -289,6 +311,7 @@ Command parseCommandLine(int argc, const char* const* argv) {
   if (command == "describe") return parseDescribe(argc, argv);
   if (command == "run") return parseRun(argc, argv);
   if (command == "validate") return parseValidate(argc, argv);
+  if (command == "summary") return parseSummary(argc, argv);
   if (!command.empty() && command[0] == '-')
     throw badInput(usageError("", "unknown option " + command));
   throw badInput(usageError("", "unknown command '" + command + "'"));
@@ -304,6 +327,7 @@ std::string mainHelp() {
          "  describe PLUGIN       the controls of a plug-in's settings dialog\n"
          "  run PLUGIN AUDIOFILE...  run a plug-in on audio files and report what it did\n"
          "  validate PLUGIN       check a plug-in as a strict host would\n"
+         "  summary DIR...        merge the reports of earlier runs into one summary table\n"
          "\n"
          "Plug-ins are the .xfm files next to the orvane executable and in the directories of\n"
          "ORVANE_PLUGIN_PATH (separated by '" +
@@ -386,6 +410,19 @@ std::string validateHelp() {
          "  --json           one JSON object on stdout\n"
          "\n"
          "Exit status: 0 every check passed, 1 a check failed, 2 bad input or usage.\n";
+}
+
+std::string summaryHelp() {
+  return "Usage: orvane summary DIR... [--json]\n"
+         "Merges the report.json files of earlier runs, found under the folders given (in the\n"
+         "order of their paths), into the summary table a batch run writes: one row per run,\n"
+         "one column per labelled result field of the results dialog. The CSV goes to stdout.\n"
+         "With GNU parallel a batch spreads over the cores of one machine or over many:\n"
+         "\n"
+         "  parallel orvane run levelmeter {} --out out/{/.} ::: recordings/*.wav\n"
+         "  orvane summary out > summary.csv\n"
+         "\n"
+         "  --json   the table as one JSON object (columns and rows)\n";
 }
 
 }  // namespace orvane

@@ -59,7 +59,12 @@ struct ValidateOptions {
   bool json = false;
 };
 
-enum class CommandKind { Help, List, Describe, Run, Validate };
+struct SummaryOptions {
+  std::vector<std::string> folders;  // searched for report.json files of earlier runs
+  bool json = false;
+};
+
+enum class CommandKind { Help, List, Describe, Run, Validate, Summary };
 
 struct Command {
   CommandKind kind = CommandKind::Help;
@@ -68,6 +73,7 @@ struct Command {
   DescribeOptions describe;
   RunOptions run;
   ValidateOptions validate;
+  SummaryOptions summary;
 };
 
 // argv[0] is the program name. Throws HostError (kExitBadInput) for unknown options, missing
@@ -79,5 +85,6 @@ std::string listHelp();
 std::string describeHelp();
 std::string runHelp();
 std::string validateHelp();
+std::string summaryHelp();
 
 }  // namespace orvane

@@ -121,6 +121,15 @@ Json dialogJson(const DialogRecord& d) {
     cj["checked"] = c.checked;
     cj["enabled"] = c.enabled;
     cj["visible"] = c.visible;
+    // Where the template puts it; a window the host laid over the dialog has its own place.
+    if (c.kind != "custom") {
+      cj["x"] = c.x;
+      cj["y"] = c.y;
+      cj["width"] = c.width;
+      cj["height"] = c.height;
+    }
+    // A static's kind (text, frame, picture); the other style bits are each system's own.
+    if (c.kind == "static") cj["staticType"] = c.style & SS_TYPEMASK;
     if (c.kind == "combobox") {
       Json items = Json::array();
       for (const std::string& item : c.items) items.push_back(utf8Of(item));

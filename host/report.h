@@ -6,7 +6,8 @@
 //   "XfmInit", "XfmSetup", "XfmDo", "XfmDestroy"} (what each returned; absent when not
 //   called), "cancelled", "messages": [{"caption", "text", "icon"}], "dialogs": [{"resource",
 //   "caption", "result", "controls": [{"id", "kind", "text", "checked", "enabled",
-//   "visible"}], "displays"}], "block": [{"offset", "type", "value"}], "clipboard":
+//   "visible", "x", "y", "width", "height" (dialog units), "staticType"?}], "displays"}], "block":
+//   [{"offset", "type", "value"}], "clipboard":
 //   [{"format", "size", "text"?, "wave"?, "image"?, "file"?}] (every transfer, in order),
 //   "files": [paths written], "help", "beeps",
 //   "saveDialogs", "progress", "dialogInit", "displays", "samples", "memory", "warnings"}

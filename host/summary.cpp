@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "host/text_encoding.h"
+
 namespace orvane {
 
 namespace {
@@ -100,6 +102,47 @@ std::vector<LabelledField> labelledFields(const DialogRecord& dialog) {
     fields.push_back({name, f.field->text});
   }
   return fields;
+}
+
+const DialogRecord* resultsDialogOf(const std::vector<DialogRecord>& dialogs) {
+  for (const auto& d : dialogs)
+    if (d.resource == kResultsDialogResource) return &d;
+  return dialogs.empty() ? nullptr : &dialogs.back();
+}
+
+std::vector<LabelledField> summaryFields(const std::vector<DialogRecord>& dialogs) {
+  const DialogRecord* results = resultsDialogOf(dialogs);
+  std::vector<LabelledField> fields =
+      results ? labelledFields(*results) : std::vector<LabelledField>{};
+  for (LabelledField& f : fields) {
+    f.label = utf8Of(f.label);
+    f.value = utf8Of(f.value);
+  }
+  return fields;
+}
+
+std::vector<LabelledField> summaryFieldsOfReport(const Json& report) {
+  std::vector<DialogRecord> dialogs;
+  for (const Json& d : report.value("dialogs", Json::array())) {
+    DialogRecord r;
+    r.resource = d.value("resource", 0);
+    for (const Json& c : d.value("controls", Json::array())) {
+      ControlRecord cr;
+      cr.id = c.value("id", -1);
+      cr.kind = c.value("kind", "");
+      cr.text = c.value("text", "");
+      cr.visible = c.value("visible", false);
+      cr.style = c.value("staticType", 0ul);
+      cr.x = c.value("x", 0);
+      cr.y = c.value("y", 0);
+      cr.width = c.value("width", 0);
+      cr.height = c.value("height", 0);
+      r.controls.push_back(std::move(cr));
+    }
+    dialogs.push_back(std::move(r));
+  }
+  const DialogRecord* results = resultsDialogOf(dialogs);
+  return results ? labelledFields(*results) : std::vector<LabelledField>{};
 }
 
 void SummaryTable::add(const std::string& file, const std::vector<LabelledField>& fields) {

@@ -22,6 +22,12 @@ struct LabelledField {
 
 // The labelled fields of a dialog as it ended, in the order of its controls.
 std::vector<LabelledField> labelledFields(const DialogRecord& dialog);
+// The results dialog of a run (resource 107), or the last dialog it showed; null for none.
+const DialogRecord* resultsDialogOf(const std::vector<DialogRecord>& dialogs);
+// A run's row of the summary: the labelled fields of its results dialog, texts in UTF-8.
+std::vector<LabelledField> summaryFields(const std::vector<DialogRecord>& dialogs);
+// The same from a run's report.json (whose texts are UTF-8 already).
+std::vector<LabelledField> summaryFieldsOfReport(const Json& report);
 
 class SummaryTable {
  public:

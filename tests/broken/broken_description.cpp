@@ -45,5 +45,6 @@ BrokenFault brokenFault() {
   if (strcmp(f, "longname") == 0) return kFaultLongName;
   if (strcmp(f, "silent") == 0) return kFaultSilent;
   if (strcmp(f, "stubborn") == 0) return kFaultStubborn;
+  if (strcmp(f, "nodialog") == 0) return kFaultNoDialog;
   return kFaultNone;
 }

@@ -31,6 +31,10 @@ extern "C" INT_PTR CALLBACK DIALOGMsgProc(HWND dialog, UINT message, WPARAM wPar
       postCommand(dialog, IDCANCEL);
       return TRUE;
     case WM_INITDIALOG: {
+      if (brokenFault() == kFaultNoDialog) {  // as a system without a display answers
+        EndDialog(dialog, -1);
+        return TRUE;
+      }
       DialogState state = beginDialog(dialog, lParam, kStateHolder, true);
       if (state.block == nullptr) return TRUE;
       char text[40];

@@ -39,6 +39,7 @@ enum BrokenFault {
   kFaultUnclosed,
   kFaultLongName,
   kFaultSilent,
-  kFaultStubborn
+  kFaultStubborn,
+  kFaultNoDialog  // the settings dialog cannot be shown: it ends at once with -1
 };
 BrokenFault brokenFault();

@@ -109,3 +109,31 @@ TEST(Batch, ABadFileStopsTheBatchBeforeAnythingIsWritten) {
   EXPECT_EQ(hosttest::lines(r.err).size(), 1u) << r.err;
   EXPECT_FALSE(hosttest::exists(out));
 }
+
+// A batch spread over two processes by GNU parallel, then merged: the same table, byte for byte.
+TEST(Batch, RunsInParallelMergeIntoTheSequentialBatchsSummary) {
+  hosttest::ScratchDir dir;
+  std::vector<std::string> files;
+  // In the order of their names, which is the order the reports are merged in.
+  for (double a : {2000.0, 500.0, 8000.0}) {
+    files.push_back(dir.file("level" + std::to_string((int)a) + ".wav"));
+    writeBursts(files.back(), a);
+  }
+  std::vector<std::string> args = {"run", "levelmeter"};
+  args.insert(args.end(), files.begin(), files.end());
+  args.insert(args.end(), {"--set", "1000=on", "--out", dir.file("batch"), "--quiet"});
+  ASSERT_EQ(runOrvane(args).status, 0);
+
+  std::string command = "cd " + dir.path() + " && parallel --will-cite -j2 " +
+                        std::string(ORVANE_BIN_DIR) +
+                        "/orvane run levelmeter {} --set 1000=on --out each/{/.} --quiet ::: ";
+  for (const auto& f : files) command += f + " ";
+  command += ">/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  auto merged = runOrvane({"summary", dir.file("each")});
+  ASSERT_EQ(merged.status, 0) << merged.err;
+  EXPECT_EQ(merged.out, readText(dir.file("batch/summary.csv")));
+  EXPECT_EQ(hosttest::lines(merged.out).size(), 4u);
+
+  EXPECT_EQ(runOrvane({"summary", dir.file("nothing-here")}).status, 2);
+}
