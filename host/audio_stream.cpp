@@ -25,6 +25,7 @@ AudioStream::AudioStream(const std::string& path, int channels) : path_(path), c
   file_ = sf_open(path.c_str(), SFM_READ, &info);
   if (!file_) throw badInput("cannot read " + path + ": " + sf_strerror(nullptr));
   sf_command(file_, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
+  pcm16_ = (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
 }
 
 AudioStream::~AudioStream() {
@@ -49,11 +50,36 @@ void AudioStream::convert(long first, long frames, int channels, float* samples)
   }
 }
 
+// A 16-bit sample s read normalised is s / 32768, which the host's scale makes s again: read as
+// the integer, it is the same float in one pass instead of two, and never a NaN.
+bool AudioStream::readShorts(long first, long frames, int channels, float* buffer,
+                             std::string* problem) {
+  shorts_.resize(static_cast<size_t>(std::min(frames, kPieceFrames)) * channels_);
+  for (long done = 0; done < frames;) {
+    const long piece = std::min(frames - done, kPieceFrames);
+    const sf_count_t got = sf_readf_short(file_, shorts_.data(), piece);
+    float* to = buffer + static_cast<size_t>(done) * channels;
+    if (channels == channels_) {
+      for (long i = 0; i < got * channels; ++i) to[i] = shorts_[i];
+    } else {  // a mono file as stereo frames
+      for (long i = 0; i < got; ++i) to[2 * i] = to[2 * i + 1] = shorts_[i];
+    }
+    if (got != piece) {
+      *problem = "read " + std::to_string(done + got) + " of " + std::to_string(frames) +
+                 " frames from frame " + std::to_string(first) + ": " + reasonOf(file_);
+      return false;
+    }
+    done += piece;
+  }
+  return true;
+}
+
 bool AudioStream::read(long first, long frames, int channels, float* buffer, std::string* problem) {
   if (sf_seek(file_, first, SEEK_SET) != first) {
     *problem = "cannot seek to frame " + std::to_string(first) + ": " + reasonOf(file_);
     return false;
   }
+  if (pcm16_) return readShorts(first, frames, channels, buffer, problem);
   if (channels == channels_) {
     const sf_count_t got = sf_readf_float(file_, buffer, frames);
     // The conversion to the host's scale is also where a sample that is no number shows.

@@ -39,11 +39,14 @@ class AudioStream {
 
  private:
   void convert(long first, long frames, int channels, float* samples);
+  bool readShorts(long first, long frames, int channels, float* buffer, std::string* problem);
 
   std::string path_;
   SNDFILE* file_ = nullptr;
   int channels_;
-  std::vector<float> mono_;  // a bounded piece of a mono file read as stereo
+  bool pcm16_ = false;         // 16-bit samples: read as the integers they are
+  std::vector<float> mono_;    // a bounded piece of a mono file read as stereo
+  std::vector<short> shorts_;  // a bounded piece of a 16-bit file
   std::optional<BadSample> bad_;
 };
 
