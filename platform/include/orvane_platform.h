@@ -43,6 +43,20 @@ int orvane_click(HWND control);
 int orvane_type(HWND control, LPCSTR text);
 int orvane_select(HWND combo, int index);
 
+// ---- Dialog units ----
+// The layer lays dialogs out with base units of 6 x 13 pixels: 4 dialog units across are 6
+// pixels, 8 down are 13, rounded as MulDiv rounds (halves away from zero). The host's pictures
+// of dialogs use the same mapping, so controls stand where the layer put them.
+inline long orvane_mul_div(long value, long numerator, long denominator) {
+  const long long p = (long long)value * numerator;
+  const long long half = denominator / 2;
+  return (long)(p >= 0 ? (p + half) / denominator : -((-p + half) / denominator));
+}
+inline long orvane_units_to_pixels_x(long units) { return orvane_mul_div(units, 6, 4); }
+inline long orvane_units_to_pixels_y(long units) { return orvane_mul_div(units, 13, 8); }
+inline long orvane_pixels_to_units_x(long pixels) { return orvane_mul_div(pixels, 4, 6); }
+inline long orvane_pixels_to_units_y(long pixels) { return orvane_mul_div(pixels, 8, 13); }
+
 // ---- Looking at dialogs ----
 enum OrvaneControlKind {
   kOrvaneUnknown = 0,

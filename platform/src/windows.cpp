@@ -50,13 +50,6 @@ HWND newHandle() {
   return nullptr;
 }
 
-// MulDiv's rounding: halves away from zero.
-LONG mulDiv(LONG value, LONG numerator, LONG denominator) {
-  long long p = (long long)value * numerator;
-  long long half = denominator / 2;
-  return LONG(p >= 0 ? (p + half) / denominator : -((-p + half) / denominator));
-}
-
 Window* fail(DWORD error) {
   SetLastError(error);
   return nullptr;
@@ -232,10 +225,10 @@ unsigned windowActivityCount() { return table().activity; }
 
 // ---- Geometry ----
 
-LONG unitsToPixelsX(LONG units) { return mulDiv(units, 6, 4); }
-LONG unitsToPixelsY(LONG units) { return mulDiv(units, 13, 8); }
-LONG pixelsToUnitsX(LONG pixels) { return mulDiv(pixels, 4, 6); }
-LONG pixelsToUnitsY(LONG pixels) { return mulDiv(pixels, 8, 13); }
+LONG unitsToPixelsX(LONG units) { return orvane_units_to_pixels_x(units); }
+LONG unitsToPixelsY(LONG units) { return orvane_units_to_pixels_y(units); }
+LONG pixelsToUnitsX(LONG pixels) { return orvane_pixels_to_units_x(pixels); }
+LONG pixelsToUnitsY(LONG pixels) { return orvane_pixels_to_units_y(pixels); }
 
 // ---- Reset ----
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/json.h"
+#include "host/report/json.h"
 
 namespace hosttest {
 

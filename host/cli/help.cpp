@@ -1,0 +1,123 @@
+// The help texts of `orvane` and its commands.
+#include <string>
+
+#include "host/cli/help.h"
+#include "host/system/system.h"
+
+namespace orvane {
+
+std::string mainHelp() {
+  const std::string separator(1, searchPathSeparator());
+  return "Usage: orvane COMMAND [OPTIONS]\n"
+         "Loads .xfm transform plug-ins and drives them as the host audio editor would.\n"
+         "\n"
+         "Commands:\n"
+         "  list                  the plug-ins found, with menu name and parameter block size\n"
+         "  describe PLUGIN       the controls of a plug-in's settings dialog\n"
+         "  run PLUGIN AUDIOFILE...  run a plug-in on audio files and report what it did\n"
+         "  validate PLUGIN       check a plug-in as a strict host would\n"
+         "  summary DIR...        merge the reports of earlier runs into one summary table\n"
+         "\n"
+         "Plug-ins are the .xfm files next to the orvane executable and in the directories of\n"
+         "ORVANE_PLUGIN_PATH (separated by '" +
+         separator +
+         "', searched first). PLUGIN is a name such as\n"
+         "'levelmeter' or a path to a .xfm file.\n"
+         "\n"
+         "'orvane COMMAND --help' describes each command.\n"
+         "Exit status: 0 done, 1 the host could not write its outputs, 2 bad input or usage\n"
+         "(a recording with samples that are no numbers, settings the plug-in refused), 3 the\n"
+         "plug-in did not complete its run (its outputs and report are still written).\n";
+}
+
+std::string listHelp() {
+  return "Usage: orvane list [--json]\n"
+         "Lists every plug-in found: file, menu name, description and parameter block size\n"
+         "in bytes. Files that fail to load are listed with the reason.\n"
+         "\n"
+         "  --json   one JSON object on stdout\n";
+}
+
+std::string describeHelp() {
+  return "Usage: orvane describe PLUGIN [--channels 1|2] [--json]\n"
+         "Initialises a fresh parameter block, opens the plug-in's settings dialog, looks at it\n"
+         "and cancels it. Prints every control: id, kind, text and state, then the default\n"
+         "parameter block field by field.\n"
+         "\n"
+         "  --channels N   channel count of the instance (default 2: every control is shown)\n"
+         "  --json         one JSON object on stdout\n";
+}
+
+std::string runHelp() {
+  return "Usage: orvane run PLUGIN AUDIOFILE... [OPTIONS]\n"
+         "Runs the plug-in on AUDIOFILE (any format libsndfile reads, mono or stereo) as the\n"
+         "host audio editor would: QueryXfm, XfmInit, XfmSetup (the settings dialog), XfmDo\n"
+         "(the run and its results dialog) and XfmDestroy. A person stands in for the user:\n"
+         "in the settings dialog they apply each --set, then press OK; in the results dialog\n"
+         "they press each --press, then close it with its close box (or press OK, id 1, with\n"
+         "--keep); message boxes are answered with their first button; other dialogs are\n"
+         "closed.\n"
+         "\n"
+         "  --select FIRST:LAST     highlighted frames, inclusive (default: the whole file)\n"
+         "  --set CONTROL=VALUE     settings dialog: CONTROL is an id or a control's exact\n"
+         "                          text; VALUE is on/off for check boxes and radio buttons,\n"
+         "                          the text for edits, an item's text or index for combo boxes\n"
+         "  --press ID              results dialog: click the control ID (repeatable)\n"
+         "  --keep                  end the results dialog with OK (id 1) instead of closing\n"
+         "                          it (levelmeter: \"OK - retain filtered waveform\")\n"
+         "  --save-as PATH          answer the save-file dialog with PATH (else it is cancelled)\n"
+         "  --save-type N           and choose its N-th file type\n"
+         "  --preset FILE           load the parameter block after XfmInit: JSON as\n"
+         "                          --save-preset writes it, or raw bytes\n"
+         "  --save-preset FILE      write the parameter block after the run: readable JSON\n"
+         "                          for a name ending in .json, raw bytes otherwise\n"
+         "  --out DIR               keep what the run produced in DIR: report.json,\n"
+         "                          waveform.wav (the written-back waveform), display-N.csv,\n"
+         "                          the pictures (display-N.png/.svg, dialog-N.png), every\n"
+         "                          clipboard transfer (clipboard.txt, clipboard-2.txt, ...;\n"
+         "                          clipboard.wav and clipboard-image.wav for a WAVE image)\n"
+         "  --auto                  let every dialog confirm itself (no --set/--press/--keep)\n"
+         "  --json                  the report as one JSON object on stdout\n"
+         "  --quiet                 no progress on stderr\n"
+         "  --clipboard-busy        another program holds the clipboard during the run, so\n"
+         "                          that the plug-in's clipboard transfers fail\n"
+         "\n"
+         "\n"
+         "With several audio files the same settings run on each (a batch): with --out DIR\n"
+         "each file's outputs go into DIR/<file name>/, and DIR/summary.csv holds one row per\n"
+         "file with the labelled result fields of the results dialog. Runs made apart (on\n"
+         "several cores or machines) merge into the same table: 'orvane summary --help'.\n"
+         "\n"
+         "Ctrl-C during the run sets the plug-in's cancel flag; a second one ends orvane.\n";
+}
+
+std::string validateHelp() {
+  return "Usage: orvane validate PLUGIN [--iterations N] [--seed S] [--json]\n"
+         "Checks a plug-in as a strict host would and prints one line per check with pass or\n"
+         "fail, then the count: the exports and their ordinals, QueryXfm's strings and block\n"
+         "layout, every export on a parameter block that cannot be locked, dialogs confirming\n"
+         "themselves, every numbered allocation failing in turn, a cancel at every progress\n"
+         "call, a busy clipboard, and N random parameter blocks and selections, all under the\n"
+         "platform layer's block accounting.\n"
+         "\n"
+         "  --iterations N   random parameter blocks and selections (default 1000)\n"
+         "  --seed S         seed of the random blocks and selections (default 1)\n"
+         "  --json           one JSON object on stdout\n"
+         "\n"
+         "Exit status: 0 every check passed, 1 a check failed, 2 bad input or usage.\n";
+}
+
+std::string summaryHelp() {
+  return "Usage: orvane summary DIR... [--json]\n"
+         "Merges the report.json files of earlier runs, found under the folders given (in the\n"
+         "order of their paths), into the summary table a batch run writes: one row per run,\n"
+         "one column per labelled result field of the results dialog. The CSV goes to stdout.\n"
+         "With GNU parallel a batch spreads over the cores of one machine or over many:\n"
+         "\n"
+         "  parallel orvane run levelmeter {} --out out/{/.} ::: recordings/*.wav\n"
+         "  orvane summary out > summary.csv\n"
+         "\n"
+         "  --json   the table as one JSON object (columns and rows)\n";
+}
+
+}  // namespace orvane

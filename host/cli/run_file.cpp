@@ -1,0 +1,330 @@
+// One audio file through one instance of a plug-in: the recording opened, the instance driven
+// from XfmInit to XfmDestroy with the person in its dialogs, then the report and the files.
+#include <cmath>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <set>
+#include <system_error>
+
+#include "host/cli/run_file.h"
+#include "host/errors.h"
+#include "host/person/person.h"
+#include "host/pictures/pictures.h"
+#include "host/report/clipboard_items.h"
+#include "host/report/output_files.h"
+#include "host/report/preset.h"
+#include "host/report/report.h"
+#include "host/report/summary.h"
+#include "host/session/audio.h"
+#include "host/session/folder_watch.h"
+#include "host/session/interrupt.h"
+#include "host/session/plugin.h"
+#include "host/session/session.h"
+#include "host/system/system.h"
+
+namespace fs = std::filesystem;
+
+namespace orvane {
+
+namespace {
+
+std::string selectionText(const Selection& s) {
+  return std::to_string(s.first) + ":" + std::to_string(s.last);
+}
+
+}  // namespace
+
+Selection checkedSelection(const RunOptions& o, const Audio& audio) {
+  Selection s = o.select.value_or(Selection{0, audio.frames - 1});
+  if (s.last < s.first) {
+    throw badInput("empty selection " + selectionText(s) + ": LAST comes before FIRST");
+  }
+  if (s.first < 0 || s.last >= audio.frames) {
+    throw badInput("selection " + selectionText(s) + " lies outside " + audio.path +
+                   " (frames 0 to " + std::to_string(audio.frames - 1) + ")");
+  }
+  return s;
+}
+
+namespace {
+
+// Where each output goes: decided before the report is built, so the report names them.
+struct OutputPlan {
+  std::string directory;
+  std::string waveform;
+  std::map<int, std::string> displays;    // display number -> CSV
+  std::vector<std::string> pictures;      // display and dialog pictures
+  std::vector<ClipboardFiles> clipboard;  // per transfer, full paths (empty: not kept)
+  std::string preset;
+  std::string report;
+  std::vector<std::string> files;  // in the order they are written
+};
+
+OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoard& displays,
+                       const std::vector<DialogRecord>& dialogs,
+                       const std::vector<ClipboardItem>& clipboard,
+                       const std::vector<WaveImage>& images) {
+  OutputPlan plan;
+  if (o.outDir) {
+    fs::path dir(*o.outDir);
+    plan.directory = *o.outDir;
+    if (audio.written) plan.waveform = (dir / "waveform.wav").string();
+    for (const auto& d : displays.all()) {
+      if (!d->curves.empty()) {
+        plan.displays[d->number] =
+            (dir / ("display-" + std::to_string(d->number) + ".csv")).string();
+      }
+    }
+    const std::vector<ClipboardFiles> names = clipboardFileNames(clipboard);
+    for (size_t i = 0; i < names.size(); ++i) {
+      ClipboardFiles f;
+      // A WAVE image the host cannot read is kept as it came, without the float WAV.
+      if (!names[i].file.empty() && (clipboard[i].format != CF_WAVE || images[i].valid))
+        f.file = (dir / names[i].file).string();
+      if (!names[i].image.empty()) f.image = (dir / names[i].image).string();
+      plan.clipboard.push_back(f);
+    }
+    plan.pictures = picturePaths(*o.outDir, displays, dialogs);
+    plan.report = (dir / "report.json").string();
+  }
+  if (o.savePreset) plan.preset = *o.savePreset;
+  if (!plan.waveform.empty()) plan.files.push_back(plan.waveform);
+  for (const auto& [n, path] : plan.displays) plan.files.push_back(path);
+  plan.files.insert(plan.files.end(), plan.pictures.begin(), plan.pictures.end());
+  for (const ClipboardFiles& f : plan.clipboard) {
+    if (!f.image.empty()) plan.files.push_back(f.image);
+    if (!f.file.empty()) plan.files.push_back(f.file);
+  }
+  if (!plan.preset.empty()) plan.files.push_back(plan.preset);
+  if (!plan.report.empty()) plan.files.push_back(plan.report);
+  return plan;
+}
+
+// The settings were not confirmed (XfmSetup returned `result`, not 1), so the plug-in did not
+// run: the message boxes the settings dialog showed say why, or else the result does.
+std::string settingsRefusal(int result, const std::vector<MessageRecord>& messages, size_t from) {
+  std::string shown;
+  for (size_t i = from; i < messages.size(); ++i) {
+    std::string text = messages[i].text;
+    for (char& c : text)
+      if (c == '\n') c = ' ';
+    shown += (shown.empty() ? "" : "; ") + ("\"" + messages[i].caption + "\": " + text);
+  }
+  if (!shown.empty()) return "the settings were refused, nothing was run: " + shown;
+  return "XfmSetup returned " + std::to_string(result) +
+         ": the settings dialog was not confirmed (or could not be shown), nothing was run";
+}
+
+// Holds the clipboard for "another program" while a run goes on (--clipboard-busy).
+struct ClipboardHold {
+  bool held;
+  explicit ClipboardHold(bool h) : held(h) { holdClipboard(held); }
+  ~ClipboardHold() {
+    if (held) holdClipboard(false);
+  }
+  ClipboardHold(const ClipboardHold&) = delete;
+  ClipboardHold& operator=(const ClipboardHold&) = delete;
+};
+
+// The recording of a run, read from its file as the plug-in asks; what the plug-in writes back
+// goes into the output waveform as it comes.
+Audio openRecording(const std::string& audioFile, const std::string& outDir) {
+  Audio audio = streamAudio(audioFile);
+  if (!outDir.empty()) {
+    audio.writeBack =
+        std::make_shared<WaveformWriter>(audioFile, (fs::path(outDir) / "waveform.wav").string(),
+                                         audio.channels, audio.sampleRate, audio.frames);
+  }
+  return audio;
+}
+
+SessionSetup sessionSetupOf(const RunOptions& o, const Audio& audio, const Selection& selection) {
+  SessionSetup setup;
+  setup.channels = audio.channels;
+  setup.sampleRate = audio.sampleRate;
+  setup.selFirst = selection.first;
+  setup.selLast = selection.last;
+  setup.autoConfirm = o.autoConfirm;
+  setup.showProgress = !o.quiet;
+  setup.terminal = stderrIsTerminal();
+  return setup;
+}
+
+PersonScript personScriptOf(const RunOptions& o) {
+  PersonScript script;
+  script.settings = o.sets;
+  script.presses = o.presses;
+  script.keep = o.keep;
+  script.saveAs = o.saveAs;
+  script.saveType = o.saveType;
+  return script;
+}
+
+// The instance's life from XfmInit to XfmDestroy, the person acting in its dialogs. Returns the
+// files the plug-in wrote into the current folder. Throws HostError when the run must not be
+// reported: the person could not do their part, the settings were refused, or the recording
+// could not be served as sound.
+std::vector<std::string> driveInstance(const RunOptions& o,
+                                       const std::vector<unsigned char>& preset, Session& session,
+                                       Person& person, const Audio& audio) {
+  std::string refusal;  // why the run did not happen after the settings dialog
+  // What the plug-in writes into the current folder is listed among the files written. The
+  // system's save dialog may move the process into the folder it saved in; the host goes back
+  // to its own afterwards, so that relative paths (--out) keep meaning what the person typed.
+  std::error_code ec;
+  const fs::path folder = fs::current_path(ec);
+  const FolderSnapshot folderBefore = snapshotFolder(folder.string());
+  if (session.init() != 0) {
+    if (!preset.empty() && !session.loadBlock(preset)) {
+      throw failure("cannot lock the parameter block to load " + *o.preset);
+    }
+    CancelOnInterrupt interrupt(session.cancelFlagAddress());
+    const size_t shownBefore = person.log().messages.size();
+    const int confirmed = session.setup();
+    if (confirmed == 1 && person.log().error.empty())
+      session.run();
+    else if (person.log().error.empty())
+      refusal = settingsRefusal(confirmed, person.log().messages, shownBefore);
+  }
+  session.destroy();
+  if (!ec && fs::current_path(ec) != folder) fs::current_path(folder, ec);
+  const std::vector<std::string> pluginFiles =
+      changedFiles(folderBefore, snapshotFolder(folder.string()));
+  person.finish();
+  if (!person.log().error.empty()) throw badInput(person.log().error);
+  if (!refusal.empty()) throw badInput(refusal);
+  if (const auto& bad = audio.stream->badSample()) {
+    throw badInput(audio.path + ": frame " + std::to_string(bad->frame) + ", channel " +
+                   std::to_string(bad->channel) + " holds " +
+                   (std::isnan(bad->value) ? "a NaN" : "an infinite value") +
+                   ", not a sample of sound: the run was ended and nothing was measured");
+  }
+  if (!session.audioProblem().empty()) throw badInput(session.audioProblem());
+  return pluginFiles;
+}
+
+// What an ended instance leaves for the report and the files.
+struct RunFacts {
+  std::vector<std::string> warnings;
+  int blockLocks = 0;
+  std::vector<unsigned char> block;  // the parameter block's bytes after XfmDestroy
+  MemoryState memory{};
+  std::vector<ClipboardItem> clipboard;  // every transfer, in order
+  std::vector<WaveImage> images;         // parallel to clipboard; WAVE images decoded
+  CallResults calls;
+  DecodedBlock decoded;
+};
+
+RunFacts gatherFacts(const RunOptions& o, const Plugin& plugin, Session& session,
+                     const Person& person) {
+  RunFacts f;
+  f.warnings = person.log().warnings;
+  for (std::string& note : takeSystemNotes()) f.warnings.push_back(std::move(note));
+  if (o.saveType && !o.saveAs) f.warnings.push_back("--save-type without --save-as has no effect");
+  f.blockLocks = blockLockCount(session.block());
+  f.block = session.blockBytes();
+  session.releaseBlock();
+  if (o.savePreset && f.block.empty()) {
+    throw failure("cannot lock the parameter block to save " + *o.savePreset);
+  }
+  f.memory = memoryState();
+  f.clipboard = clipboardTransfers();
+  for (const ClipboardItem& item : f.clipboard) {
+    f.images.push_back(item.format == CF_WAVE ? decodeWaveImage(item.bytes) : WaveImage{});
+    const WaveImage& w = f.images.back();
+    if (item.format != CF_WAVE) continue;
+    if (!w.valid) f.warnings.push_back("clipboard WAVE image: " + w.problem);
+    if (!w.shortfall.empty()) f.warnings.push_back("clipboard WAVE image: " + w.shortfall);
+  }
+  f.calls = session.calls();
+  f.calls.queryXfm = plugin.info().queryResult;
+  f.decoded = decodeBlock(f.block, plugin.info().paramTypes);
+  if (!f.decoded.problem.empty()) f.warnings.push_back("parameter block: " + f.decoded.problem);
+  return f;
+}
+
+Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selection,
+              Session& session, const Person& person, const RunFacts& f, const OutputPlan& plan) {
+  Json report;
+  report["plugin"] = pluginJson(plugin);
+  report["audio"] = audioJson(audio);
+  report["selection"] = selectionJson(selection.first, selection.last, audio.sampleRate);
+  report["calls"] = callsJson(f.calls);
+  report["cancelled"] = session.cancelFlag() != 0;
+  report["messages"] = messagesJson(person.log().messages);
+  report["dialogs"] = dialogsJson(person.log().dialogs);
+  report["block"] = blockJson(f.decoded);
+  report["clipboard"] = clipboardJson(f.clipboard, f.images, plan.clipboard);
+  report["files"] = plan.files;
+  report["help"] = helpJson(person.log().help);
+  report["beeps"] = person.log().beeps;
+  report["saveDialogs"] = saveDialogsJson(person.log().saveDialogs);
+  report["progress"] = progressJson(session.progress().phases());
+  report["dialogInit"] = session.dialogInits();
+  report["displays"] = displaysJson(session.displays(), plan.displays);
+  report["samples"] = samplesJson(session.samples());
+  report["memory"] = {{"parameterBlockLocks", f.blockLocks},
+                      {"liveBlocks", f.memory.liveBlocks},
+                      {"lockedBlocks", f.memory.lockedBlocks}};
+  report["warnings"] = f.warnings;
+  return report;
+}
+
+// Every output of the plan, in the order its list of files names them.
+void writeOutputs(const OutputPlan& plan, const Audio& audio, Session& session,
+                  const Person& person, const RunFacts& f, const Plugin& plugin,
+                  const Json& report) {
+  if (!plan.directory.empty()) makeDirectory(plan.directory);
+  if (!plan.waveform.empty()) audio.writeBack->finish();
+  for (const auto& d : session.displays().all()) {
+    auto path = plan.displays.find(d->number);
+    if (path != plan.displays.end()) writeTextFile(path->second, displayCsv(*d));
+  }
+  if (!plan.directory.empty())
+    writePictures(plan.directory, session.displays(), person.log().dialogs);
+  for (size_t i = 0; i < plan.clipboard.size(); ++i) {
+    const ClipboardFiles& c = plan.clipboard[i];
+    if (!c.image.empty()) writeBinaryFile(c.image, f.clipboard[i].bytes);
+    if (c.file.empty()) continue;
+    if (f.clipboard[i].format == CF_TEXT)
+      writeTextFile(c.file, clipboardText(f.clipboard[i]));
+    else
+      writeWaveform(c.file, waveImageAudio(f.images[i]));
+  }
+  if (!plan.preset.empty()) savePreset(plan.preset, f.block, plugin.info());
+  if (!plan.report.empty()) writeTextFile(plan.report, dumpJson(report) + "\n");
+}
+
+}  // namespace
+
+// One audio file through one instance, from QueryXfm's answers (already in `plugin`) to
+// XfmDestroy; writes the file's outputs into `outDir` (none when empty) and returns the
+// report. `dialogs` gets the dialogs as they ended.
+Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
+             const std::string& outDir, const std::vector<unsigned char>& preset,
+             std::vector<DialogRecord>* dialogs) {
+  Audio audio = openRecording(audioFile, outDir);
+  const Selection selection = checkedSelection(o, audio);
+  clipboardClear();
+  ClipboardHold clipboardHold(o.clipboardBusy);
+  Session session(plugin, &audio, sessionSetupOf(o, audio, selection));
+  Person person(personScriptOf(o), &session.displays());
+  person.install();
+  const std::vector<std::string> pluginFiles = driveInstance(o, preset, session, person, audio);
+
+  const RunFacts facts = gatherFacts(o, plugin, session, person);
+  RunOptions where = o;
+  where.outDir = outDir.empty() ? std::nullopt : std::optional<std::string>(outDir);
+  OutputPlan plan = planOutputs(where, audio, session.displays(), person.log().dialogs,
+                                facts.clipboard, facts.images);
+  plan.files.insert(plan.files.begin(), pluginFiles.begin(), pluginFiles.end());
+  const Json report = reportOf(plugin, audio, selection, session, person, facts, plan);
+  writeOutputs(plan, audio, session, person, facts, plugin, report);
+
+  for (const auto& w : facts.warnings) std::cerr << "orvane: warning: " << w << "\n";
+  if (dialogs != nullptr) *dialogs = person.log().dialogs;
+  return report;
+}
+
+}  // namespace orvane

@@ -1,0 +1,247 @@
+// The graph of a display control, as pictures.h lays it out, drawn with cairo. Where its parts
+// go and in which colours is graph_layout.h's, the rules the Windows display control paints by
+// too, so the pictures and the screen cannot drift apart.
+#include <cairo-svg.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "host/errors.h"
+#include "host/pictures/graph_layout.h"
+#include "host/pictures/linux/picture_draw.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr double kLabelFontSize = 10.0;
+
+// Labels placed so far; a new one is drawn only where it fits.
+class LabelLayer {
+ public:
+  LabelLayer(cairo_t* cr, const GraphSource& g, Rgb background)
+      : cr_(cr),
+        width_(g.width),
+        height_(g.height),
+        background_(background),
+        ink_(colourOf(graphInk(g.targets))) {
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr_, &fe);
+    ascent_ = fe.ascent;
+    descent_ = fe.descent;
+    cairo_text_extents_t digit;
+    cairo_text_extents(cr_, "0", &digit);
+    digitHeight_ = digit.height;
+  }
+
+  double width(const std::string& text) const {
+    cairo_text_extents_t e;
+    cairo_text_extents(cr_, text.c_str(), &e);
+    return e.x_advance;
+  }
+  double digitHeight() const { return digitHeight_; }
+  double ascent() const { return ascent_; }
+
+  // Draws `text` with its left end at x and its baseline at y, unless it leaves the picture
+  // or meets a label already drawn.
+  bool place(const std::string& text, double x, double baseline) {
+    GraphLabelBox box{x - 1, baseline - ascent_ + 1, x + width(text) + 1, baseline + descent_ - 1};
+    if (!graphLabelFits(box, placed_, width_, height_)) return false;
+    placed_.push_back(box);
+    setColour(cr_, background_);
+    cairo_rectangle(cr_, std::floor(box.left), std::floor(box.top),
+                    std::ceil(box.right) - std::floor(box.left),
+                    std::ceil(box.bottom) - std::floor(box.top));
+    cairo_fill(cr_);
+    setColour(cr_, ink_);
+    cairo_move_to(cr_, x, baseline);
+    cairo_show_text(cr_, text.c_str());
+    return true;
+  }
+
+ private:
+  cairo_t* cr_;
+  int width_, height_;
+  Rgb background_;
+  Rgb ink_;
+  double ascent_ = 0, descent_ = 0, digitHeight_ = 0;
+  std::vector<GraphLabelBox> placed_;
+};
+
+void drawCurve(cairo_t* cr, const std::vector<std::optional<double>>& values, GraphYRange range,
+               int width, int height) {
+  int n = std::min<int>(width, static_cast<int>(values.size()));
+  auto valid = [&](int k) { return k >= 0 && k < n && values[k] && std::isfinite(*values[k]); };
+  std::vector<int> dots;  // values with no neighbour to join
+  for (int k = 0; k < n; ++k) {
+    if (!valid(k)) continue;
+    double y = graphRow(*values[k], range, height) + 0.5;
+    if (valid(k - 1)) {
+      cairo_line_to(cr, k + 0.5, y);
+    } else if (valid(k + 1)) {
+      cairo_move_to(cr, k + 0.5, y);
+    } else {
+      dots.push_back(k);
+    }
+  }
+  cairo_stroke(cr);
+  for (int k : dots) {
+    cairo_rectangle(cr, k, std::floor(graphRow(*values[k], range, height) + 0.5), 1, 1);
+  }
+  cairo_fill(cr);
+}
+
+void drawGrid(cairo_t* cr, const GraphSource& g, Rgb grid, GraphYRange axis,
+              const std::vector<GraphXTick>& xTicks, double* yStep) {
+  setColour(cr, grid);
+  *yStep = graphGridStep(axis.top - axis.bottom, g.height - 1, kGraphMinGridRows);
+  for (double v : graphGridValues(axis.top, axis.bottom, *yStep)) {
+    double row = std::round(graphRow(v, axis, g.height));
+    cairo_move_to(cr, 0, row + 0.5);
+    cairo_line_to(cr, g.width, row + 0.5);
+  }
+  for (const GraphXTick& tick : xTicks) {
+    double column = std::round(tick.column);
+    cairo_move_to(cr, column + 0.5, 0);
+    cairo_line_to(cr, column + 0.5, g.height);
+  }
+  cairo_stroke(cr);
+}
+
+void drawLabels(cairo_t* cr, const GraphSource& g, Rgb background, GraphYRange axis,
+                const std::vector<GraphXTick>& xTicks, double yStep) {
+  useDialogFont(cr, kLabelFontSize);
+  LabelLayer labels(cr, g, background);
+  const double bottomBaseline = g.height - 4;
+  if (auto y = graphYLabel(g.targets)) {
+    labels.place(utf8Of(*y), 4, 3 + labels.ascent() - 1);
+  }
+  if (auto x = graphXLabel(g.targets)) {
+    std::string text = utf8Of(*x);
+    labels.place(text, g.width - 4 - labels.width(text), bottomBaseline);
+  }
+  for (const GraphXTick& tick : xTicks) {
+    double centre = std::round(tick.column) + 0.5;
+    double w = labels.width(tick.label);
+    double x = std::clamp(centre - w / 2, 3.0, g.width - 3.0 - w);
+    labels.place(tick.label, x, bottomBaseline);
+  }
+  for (double v : graphGridValues(axis.top, axis.bottom, yStep)) {
+    std::string text = graphTickText(v, yStep);
+    double centre = std::round(graphRow(v, axis, g.height)) + 0.5;
+    labels.place(text, 4, centre + labels.digitHeight() / 2);
+  }
+}
+
+struct FileCloser {
+  void operator()(FILE* f) const {
+    if (f) std::fclose(f);
+  }
+};
+
+cairo_status_t appendToFile(void* closure, const unsigned char* data, unsigned int length) {
+  return std::fwrite(data, 1, length, static_cast<FILE*>(closure)) == length
+             ? CAIRO_STATUS_SUCCESS
+             : CAIRO_STATUS_WRITE_ERROR;
+}
+
+void requireArea(const GraphSource& g, const std::string& path) {
+  if (g.width <= 0 || g.height <= 0) {
+    throw failure("cannot draw " + path + ": the display has no area");
+  }
+}
+
+}  // namespace
+
+void drawGraph(cairo_t* cr, const GraphSource& g) {
+  if (g.width <= 0 || g.height <= 0) return;
+  cairo_save(cr);
+  cairo_rectangle(cr, 0, 0, g.width, g.height);
+  cairo_clip(cr);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_set_line_width(cr, 1.0);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+
+  const Rgb backgroundColour = colourOf(graphBackground(g.targets));
+  setColour(cr, backgroundColour);
+  cairo_paint(cr);
+
+  const GraphYRange axis = graphYRange(g.targets, g.curves, 1);
+  const std::optional<GraphXAxis> xAxis = graphXAxis(g.targets, g.width);
+  const std::vector<GraphXTick> xTicks =
+      xAxis ? graphXTicks(*xAxis, kGraphMinGridColumns) : std::vector<GraphXTick>{};
+  double yStep = 0;
+  drawGrid(cr, g, colourOf(graphGridColour(g.targets)), axis, xTicks, &yStep);
+
+  setColour(cr, colourOf(graphInk(g.targets)));
+  cairo_rectangle(cr, 0.5, 0.5, g.width - 1, g.height - 1);
+  cairo_stroke(cr);
+
+  // Square caps and round joins: the end samples and the turns keep their pixels.
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  for (const auto& [curve, values] : g.curves) {
+    if (curve < 1 || curve > 2) continue;
+    setColour(cr, colourOf(graphCurveColour(g.targets, curve)));
+    drawCurve(cr, values, graphYRange(g.targets, g.curves, curve), g.width, g.height);
+  }
+  // The numbers over the curves: a curve crossing them must not make them unreadable.
+  drawLabels(cr, g, backgroundColour, axis, xTicks, yStep);
+  cairo_restore(cr);
+}
+
+GraphSource graphOf(const DisplayRecord& d) {
+  GraphSource g;
+  g.targets = d.targets;
+  g.curves = d.curves;
+  g.width = d.sampled && d.width > 0 ? d.width : static_cast<int>(d.rect.right - d.rect.left);
+  g.height = static_cast<int>(d.rect.bottom - d.rect.top);
+  if (g.width < 0) g.width = 0;
+  if (g.height < 0) g.height = 0;
+  return g;
+}
+
+GraphSource graphOf(const DisplaySnapshot& d) {
+  GraphSource g;
+  g.targets = d.targets;
+  g.curves = d.curves;
+  g.width = std::max(0, static_cast<int>(d.rect.right - d.rect.left));
+  g.height = std::max(0, static_cast<int>(d.rect.bottom - d.rect.top));
+  if (!d.x.empty() && g.width > 0) g.width = static_cast<int>(d.x.size());
+  return g;
+}
+
+void writeGraphPng(const std::string& path, const GraphSource& graph) {
+  requireArea(graph, path);
+  cairo_surface_t* surface =
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, graph.width, graph.height);
+  cairo_t* cr = cairo_create(surface);
+  drawGraph(cr, graph);
+  finishPng(cr, surface, path);
+}
+
+void writeGraphSvg(const std::string& path, const GraphSource& graph) {
+  requireArea(graph, path);
+  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  if (!file) throw failure("cannot write " + path + ": " + std::strerror(errno));
+  cairo_surface_t* surface =
+      cairo_svg_surface_create_for_stream(appendToFile, file.get(), graph.width, graph.height);
+  cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PX);
+  cairo_t* cr = cairo_create(surface);
+  drawGraph(cr, graph);
+  cairo_status_t status = cairo_status(cr);
+  cairo_destroy(cr);
+  cairo_surface_finish(surface);
+  if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
+  cairo_surface_destroy(surface);
+  if (status != CAIRO_STATUS_SUCCESS) {
+    throw failure("cannot write " + path + ": " + cairo_status_to_string(status));
+  }
+  if (std::fclose(file.release()) != 0) throw failure("cannot write " + path);
+}
+
+}  // namespace orvane

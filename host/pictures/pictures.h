@@ -1,0 +1,98 @@
+// Pictures of what a run showed a person: every display control as the graph it was
+// configured to be (display-<n>.png and display-<n>.svg) and every dialog as it stood when it
+// ended (dialog-<resource>.png). Drawn with cairo; text in DejaVu Sans.
+//
+// The graph (a display's own picture) is W x H pixels, the display window's client size, and
+// its plot area is the whole picture, so that the one value the host sampled per pixel
+// column (display.h) lands on exactly one column:
+//   - column k (0 ... W - 1) shows sample k of every curve, taken at
+//     x = xLeft + (xRight - xLeft) * k / (W - 1);
+//   - a value v of a curve is drawn through the point
+//     (k + 0.5, 0.5 + (yTop - v) / (yTop - yBottom) * (H - 1)), i.e. on pixel row
+//     round((yTop - v) / (yTop - yBottom) * (H - 1)) counted from the top: yTop on row 0,
+//     yBottom on row H - 1, values outside the range off the picture;
+//   - the samples of one curve are joined column to column by 1-pixel lines drawn without
+//     antialiasing, so every pixel of a curve has the curve's colour exactly; a column without
+//     a value breaks the line. Curves lie over the grid and the frame (curve 2 over curve 1);
+//     only the labels lie over them;
+//   - grid lines, in the grid colour, lie on the columns and rows that the multiples of a step
+//     map to (round as above); the step is the smallest 1, 2 or 5 x 10^n that keeps vertical
+//     lines at least kGraphMinGridColumns and horizontal lines at least kGraphMinGridRows
+//     pixels apart;
+//   - a 1-pixel black frame runs along the outermost rows and columns;
+//   - tick labels lie inside the plot along its left (y) and bottom (x) edges, the y axis
+//     label at the top left, the x axis label at the bottom right, each on a box of the
+//     background colour drawn last; a tick label that would overlap another label or leave
+//     the picture is left out. Text is DejaVu Sans, 10 px, narrowed to 89 % of its width.
+// Where a setting comes from: background, grid colour and axis labels from the whole graph
+// (target 0), else from curve 1, else curve 2; the x range likewise (as the sampling takes
+// it); each curve's y range from that curve, else from the whole graph, else from the other
+// curve, else the range of the values; the tick labels of the y axis from curve 1's range.
+// Defaults: white background, grid 0xC0C0C0, curve 1 black, curve 2 red. View mode, style and
+// sample rate change nothing: the samples are evenly spaced in x, so the x axis is linear.
+//
+// The dialog picture shows the dialog in the platform layer's pixels (x px = MulDiv(x du, 6,
+// 4), y px = MulDiv(y du, 13, 8), a control's position and size mapped separately as dialog
+// creation maps them), inside a window frame kDialogFrame pixels wide with a caption bar
+// kDialogCaption pixels high, all enlarged kDialogPictureScale times for legibility:
+//   width  = scale * (MulDiv(dialog width du, 6, 4) + 2 * kDialogFrame)
+//   height = scale * (MulDiv(dialog height du, 13, 8) + 2 * kDialogFrame + kDialogCaption)
+// and client pixel (x, y) covers the picture's pixels from
+// (scale * (kDialogFrame + x), scale * (kDialogFrame + kDialogCaption + y)) on, scale x scale
+// of them. Controls are drawn in the order the dialog lists them (the template's, then the
+// windows the host created, so a display covers the frame it lies over); hidden controls are
+// left out, disabled ones greyed; a display control shows its graph, drawn by the same
+// routine as display-<n>.png, in its own rectangle.
+#pragma once
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/person/person.h"
+#include "host/pictures/display.h"
+
+namespace orvane {
+
+constexpr int kGraphMinGridColumns = 48;  // px between vertical grid lines, at least
+constexpr int kGraphMinGridRows = 24;     // px between horizontal grid lines, at least
+constexpr int kDialogPictureScale = 2;    // picture pixels per dialog pixel, each way
+constexpr int kDialogFrame = 3;           // px, the dialog window's frame on every side
+constexpr int kDialogCaption = 18;        // px, the caption bar under the top frame
+
+// What a graph is drawn from.
+struct GraphSource {
+  std::array<DisplaySettings, 3> targets;                    // graph, curve 1, curve 2
+  std::map<int, std::vector<std::optional<double>>> curves;  // curve -> value per column
+  int width = 0;                                             // W, px
+  int height = 0;                                            // H, px
+};
+
+// A display as the run left it: W the sampled columns (else the window's width), H the
+// window's height. W or H is 0 when the display has no area (no control to lie over).
+GraphSource graphOf(const DisplayRecord& display);
+// A display as its dialog record keeps it.
+GraphSource graphOf(const DisplaySnapshot& display);
+
+// A rectangle of dialog units in the dialog's client pixels, mapped as dialog creation maps it.
+RECT dialogUnitsToPixels(int x, int y, int width, int height);
+
+// The pictures; each throws HostError (kExitFailure) naming the file when it cannot be
+// written. A graph without area cannot be drawn: HostError too.
+void writeGraphPng(const std::string& path, const GraphSource& graph);
+void writeGraphSvg(const std::string& path, const GraphSource& graph);
+void writeDialogPng(const std::string& path, const DialogRecord& dialog,
+                    int scale = kDialogPictureScale);
+
+// The run's pictures in `dir`, in the order writePictures writes them: display-<n>.png and
+// display-<n>.svg for every display with an area, then dialog-<resource>.png for every dialog
+// with a size (dialog-<resource>-<k>.png for the k-th, k >= 2, of one resource).
+std::vector<std::string> picturePaths(const std::string& dir, const DisplayBoard& displays,
+                                      const std::vector<DialogRecord>& dialogs);
+// Writes them, creating `dir` when missing. Throws HostError (kExitFailure) on failure.
+void writePictures(const std::string& dir, const DisplayBoard& displays,
+                   const std::vector<DialogRecord>& dialogs);
+
+}  // namespace orvane

@@ -1,0 +1,139 @@
+// Batches: the same settings on several files, one folder each and one summary table.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "host/host_test_support.h"
+
+using hosttest::runOrvane;
+using orvane::Json;
+
+namespace {
+
+std::string readText(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> cells(const std::string& line) {
+  std::vector<std::string> out;
+  std::stringstream s(line);
+  std::string cell;
+  while (std::getline(s, cell, ',')) out.push_back(cell);
+  return out;
+}
+
+// Speech-like bursts at three levels: a 1 kHz tone switched on and off.
+void writeBursts(const std::string& path, double amplitude) {
+  std::vector<double> samples(48000 * 2);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    bool on = (i / 9600) % 2 == 0;
+    samples[i] = on ? amplitude * std::sin(2 * M_PI * 1000.0 * i / 48000.0) : 0.0;
+  }
+  hosttest::writeWav(path, 1, 48000, samples, false);
+}
+
+std::string activeLevelOf(const Json& report) {
+  for (const auto& d : report["dialogs"])
+    if (d["resource"] == 107) return hosttest::controlOf(d, 1235)["text"].get<std::string>();
+  return "";
+}
+
+}  // namespace
+
+TEST(Batch, SummaryHasOneRowPerFileWithTheSingleRunsLevels) {
+  hosttest::ScratchDir dir;
+  std::vector<std::string> files;
+  for (double a : {1000.0, 4000.0, 16000.0}) {
+    files.push_back(dir.file("burst" + std::to_string((int)a) + ".wav"));
+    writeBursts(files.back(), a);
+  }
+  std::string out = dir.file("out");
+  std::vector<std::string> args = {"run", "levelmeter"};
+  args.insert(args.end(), files.begin(), files.end());
+  args.insert(args.end(), {"--set", "1001=on", "--out", out, "--quiet"});
+  auto batch = runOrvane(args);
+  ASSERT_EQ(batch.status, 0) << batch.err;
+
+  std::vector<std::string> rows = hosttest::lines(readText(out + "/summary.csv"));
+  ASSERT_EQ(rows.size(), 4u);
+  std::vector<std::string> header = cells(rows[0]);
+  EXPECT_EQ(header[0], "file");
+  auto column = std::find(header.begin(), header.end(), "Active Speech Level (Left)");
+  ASSERT_NE(column, header.end()) << rows[0];
+  EXPECT_NE(std::find(header.begin(), header.end(), "Impulsive Event ? (Left)"), header.end());
+  for (size_t i = 0; i < files.size(); ++i) {
+    auto single =
+        runOrvane({"run", "levelmeter", files[i], "--set", "1001=on", "--json", "--quiet"});
+    ASSERT_EQ(single.status, 0) << single.err;
+    std::vector<std::string> row = cells(rows[i + 1]);
+    EXPECT_EQ(row[0], files[i]);
+    EXPECT_EQ(row[column - header.begin()], activeLevelOf(Json::parse(single.out)));
+    // Each file's outputs in a folder of its own.
+    EXPECT_TRUE(
+        hosttest::exists(out + "/burst" + std::to_string(1000 << (2 * i)) + "/report.json"));
+  }
+}
+
+TEST(Batch, SameNamesGetFoldersOfTheirOwnAndJsonHoldsEveryRun) {
+  hosttest::ScratchDir dir;
+  mkdir(dir.file("a").c_str(), 0755);
+  mkdir(dir.file("b").c_str(), 0755);
+  writeBursts(dir.file("a/take.wav"), 3000.0);
+  writeBursts(dir.file("b/take.wav"), 6000.0);
+  std::string out = dir.file("out");
+  auto r = runOrvane({"run", "levelmeter", dir.file("a/take.wav"), dir.file("b/take.wav"), "--out",
+                      out, "--json", "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Json batch = Json::parse(r.out);
+  EXPECT_EQ(batch["runs"].size(), 2u);
+  EXPECT_EQ(batch["summary"]["rows"].size(), 2u);
+  EXPECT_TRUE(hosttest::exists(out + "/take/report.json"));
+  EXPECT_TRUE(hosttest::exists(out + "/take-2/report.json"));
+}
+
+TEST(Batch, ABadFileStopsTheBatchBeforeAnythingIsWritten) {
+  hosttest::ScratchDir dir;
+  writeBursts(dir.file("good.wav"), 3000.0);
+  std::string out = dir.file("out");
+  auto r = runOrvane({"run", "levelmeter", dir.file("good.wav"), dir.file("missing.wav"), "--out",
+                      out, "--quiet"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(hosttest::lines(r.err).size(), 1u) << r.err;
+  EXPECT_FALSE(hosttest::exists(out));
+}
+
+// A batch spread over two processes by GNU parallel, then merged: the same table, byte for byte.
+TEST(Batch, RunsInParallelMergeIntoTheSequentialBatchsSummary) {
+  hosttest::ScratchDir dir;
+  std::vector<std::string> files;
+  // In the order of their names, which is the order the reports are merged in.
+  for (double a : {2000.0, 500.0, 8000.0}) {
+    files.push_back(dir.file("level" + std::to_string((int)a) + ".wav"));
+    writeBursts(files.back(), a);
+  }
+  std::vector<std::string> args = {"run", "levelmeter"};
+  args.insert(args.end(), files.begin(), files.end());
+  args.insert(args.end(), {"--set", "1000=on", "--out", dir.file("batch"), "--quiet"});
+  ASSERT_EQ(runOrvane(args).status, 0);
+
+  std::string command = "cd " + dir.path() + " && parallel --will-cite -j2 " +
+                        std::string(ORVANE_BIN_DIR) +
+                        "/orvane run levelmeter {} --set 1000=on --out each/{/.} --quiet ::: ";
+  for (const auto& f : files) command += f + " ";
+  command += ">/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  auto merged = runOrvane({"summary", dir.file("each")});
+  ASSERT_EQ(merged.status, 0) << merged.err;
+  EXPECT_EQ(merged.out, readText(dir.file("batch/summary.csv")));
+  EXPECT_EQ(hosttest::lines(merged.out).size(), 4u);
+
+  EXPECT_EQ(runOrvane({"summary", dir.file("nothing-here")}).status, 2);
+}

@@ -1,0 +1,175 @@
+// orvane run: the settings dialog as the person leaves it, the parameter block, presets and
+// the files of --out. The measurement and the results dialog are levelmeter's own matter.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "host/host_test_support.h"
+
+using hosttest::runOrvane;
+using hosttest::ScratchDir;
+using orvane::Json;
+
+namespace {
+
+constexpr int kRate = 8000;
+constexpr int kFrames = 4000;
+
+struct Fixture {
+  ScratchDir dir;
+  std::string stereo = dir.file("stereo.wav");
+  std::string mono = dir.file("mono.wav");
+  Fixture() {
+    hosttest::writeTone(stereo, 2, kRate, kFrames);
+    hosttest::writeTone(mono, 1, kRate, kFrames);
+  }
+};
+
+Json settingsDialogOf(const Json& report) {
+  for (const auto& d : report["dialogs"]) {
+    if (d["resource"] == 100) return d;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(RunCommand, SettingsAreAppliedAsAPersonWouldAndStoredInTheBlock) {
+  Fixture f;
+  auto r = runOrvane(
+      {"run", "levelmeter", f.stereo, "--set", "1001=on", "--set", "1006=94", "--json", "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Json report = Json::parse(r.out);
+
+  EXPECT_EQ(report["plugin"]["paramSize"], 1460);
+  EXPECT_EQ(report["calls"]["QueryXfm"], 0x489);
+  EXPECT_EQ(report["calls"]["XfmInit"], 1);
+  EXPECT_EQ(report["calls"]["XfmSetup"], 1);
+  EXPECT_TRUE(report["calls"].contains("XfmDo"));
+  EXPECT_EQ(report["calls"]["XfmDestroy"], 1);
+  EXPECT_EQ(report["audio"]["channels"], 2);
+  EXPECT_EQ(report["audio"]["frames"], kFrames);
+  EXPECT_EQ(report["selection"]["first"], 0);
+  EXPECT_EQ(report["selection"]["last"], kFrames - 1);
+
+  Json settings = settingsDialogOf(report);
+  ASSERT_FALSE(settings.is_null()) << r.out;
+  EXPECT_EQ(settings["caption"], "Time History Analysis");
+  EXPECT_EQ(settings["result"], 1);
+  EXPECT_EQ(hosttest::controlOf(settings, 1001)["checked"], true);
+  EXPECT_EQ(hosttest::controlOf(settings, 1000)["checked"], false);
+  EXPECT_EQ(hosttest::controlOf(settings, 1008)["checked"], false);
+  EXPECT_EQ(hosttest::controlOf(settings, 1006)["text"], "94");
+  EXPECT_EQ(report["dialogInit"][0], 100);
+
+  const Json& block = report["block"];
+  EXPECT_EQ(hosttest::fieldAt(block, 16)["type"], "c");
+  EXPECT_EQ(hosttest::fieldAt(block, 16)["value"], "A");
+  EXPECT_EQ(hosttest::fieldAt(block, 17)["value"], "L");
+  EXPECT_EQ(hosttest::fieldAt(block, 18)["type"], "f");
+  EXPECT_EQ(hosttest::fieldAt(block, 18)["value"], 94.0);
+  EXPECT_EQ(hosttest::fieldAt(block, 22)["value"], 120.0);
+  EXPECT_EQ(block.size(), 53u);
+  // XfmSetup stored the module instance: never zero after OK.
+  EXPECT_NE(hosttest::fieldAt(block, 4)["value"], 0);
+  EXPECT_EQ(report["memory"]["parameterBlockLocks"], 0);
+}
+
+TEST(RunCommand, ControlsCanBeNamedByTheirText) {
+  Fixture f;
+  auto r = runOrvane({"run", "levelmeter", f.stereo, "--set", "Leq=on", "--set", "1006=80.5",
+                      "--set", "ISO=off", "--json", "--quiet"});
+  // "ISO" names 1002 and 1009: ambiguous even to turn off.
+  EXPECT_EQ(r.status, 2);
+
+  r = runOrvane({"run", "levelmeter", f.stereo, "--set", "Leq=on", "--set", "1006=80.5", "--json",
+                 "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Json report = Json::parse(r.out);
+  Json settings = settingsDialogOf(report);
+  EXPECT_EQ(hosttest::controlOf(settings, 1234)["checked"], true);
+  EXPECT_EQ(hosttest::controlOf(settings, 1232)["checked"], false);
+  // In "Leq" mode the edit feeds leqCalLeft (26), and the mode is stored as 'L'.
+  EXPECT_EQ(hosttest::fieldAt(report["block"], 26)["value"], 80.5);
+  EXPECT_EQ(hosttest::fieldAt(report["block"], 34)["value"], "L");
+}
+
+TEST(RunCommand, MonoHidesTheRightColumn) {
+  Fixture f;
+  auto r = runOrvane({"run", "levelmeter", f.mono, "--json", "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Json settings = settingsDialogOf(Json::parse(r.out));
+  EXPECT_EQ(hosttest::controlOf(settings, 1007)["visible"], false);
+  EXPECT_EQ(hosttest::controlOf(settings, 1008)["visible"], false);
+  EXPECT_EQ(hosttest::controlOf(settings, 1006)["visible"], true);
+}
+
+TEST(RunCommand, PresetsRoundTrip) {
+  Fixture f;
+  std::string preset = f.dir.file("meter.preset");
+  auto save =
+      runOrvane({"run", "levelmeter", f.stereo, "--set", "1001=on", "--set", "1008=on", "--set",
+                 "1006=94", "--set", "1007=101.25", "--save-preset", preset, "--json", "--quiet"});
+  ASSERT_EQ(save.status, 0) << save.err;
+  Json saved = Json::parse(save.out);
+  EXPECT_EQ(saved["files"], Json::array({preset}));
+  std::vector<unsigned char> bytes = hosttest::readBytes(preset);
+  ASSERT_EQ(bytes.size(), 1460u);
+  EXPECT_EQ(bytes[16], 'A');
+  EXPECT_EQ(bytes[17], 'A');
+  float right = 0;
+  std::memcpy(&right, bytes.data() + 22, 4);
+  EXPECT_EQ(right, 101.25f);
+
+  // Loaded after XfmInit, the preset is what the settings dialog opens with.
+  auto load = runOrvane({"run", "levelmeter", f.stereo, "--preset", preset, "--json", "--quiet"});
+  ASSERT_EQ(load.status, 0) << load.err;
+  Json loaded = Json::parse(load.out);
+  Json settings = settingsDialogOf(loaded);
+  EXPECT_EQ(hosttest::controlOf(settings, 1001)["checked"], true);
+  EXPECT_EQ(hosttest::controlOf(settings, 1008)["checked"], true);
+  EXPECT_EQ(hosttest::controlOf(settings, 1006)["text"], "94.00");
+  EXPECT_EQ(hosttest::controlOf(settings, 1007)["text"], "101.25");
+  EXPECT_EQ(hosttest::fieldAt(loaded["block"], 16)["value"], "A");
+  EXPECT_EQ(hosttest::fieldAt(loaded["block"], 22)["value"], 101.25);
+  EXPECT_TRUE(loaded["files"].empty());
+}
+
+TEST(RunCommand, OutDirectoryHoldsTheReport) {
+  Fixture f;
+  std::string out = f.dir.file("results/run1");
+  auto r = runOrvane(
+      {"run", "levelmeter", f.stereo, "--set", "1000=on", "--out", out, "--json", "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Json printed = Json::parse(r.out);
+  ASSERT_TRUE(hosttest::exists(out + "/report.json"));
+  Json written = Json::parse(hosttest::readBytes(out + "/report.json"));
+  EXPECT_EQ(written, printed);
+  bool listed = false;
+  for (const auto& file : printed["files"]) {
+    EXPECT_TRUE(hosttest::exists(file.get<std::string>())) << file;
+    if (file == out + "/report.json") listed = true;
+  }
+  EXPECT_TRUE(listed) << printed["files"];
+  EXPECT_EQ(hosttest::fieldAt(written["block"], 16)["value"], "B");
+}
+
+TEST(RunCommand, TextReportForAPerson) {
+  Fixture f;
+  auto r = runOrvane({"run", "levelmeter", f.stereo, "--set", "1001=on", "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Dialog 100 \"Time History Analysis\" ended with 1"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("XfmSetup 1"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Parameter block (1460 bytes)"), std::string::npos) << r.out;
+}
+
+TEST(RunCommand, SelectionIsPassedInTheRecord) {
+  Fixture f;
+  auto r = runOrvane({"run", "levelmeter", f.stereo, "--select", "1000:2999", "--json", "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Json report = Json::parse(r.out);
+  EXPECT_EQ(report["selection"]["first"], 1000);
+  EXPECT_EQ(report["selection"]["last"], 2999);
+  EXPECT_EQ(report["selection"]["frames"], 2000);
+}
