@@ -131,8 +131,9 @@ std::string renderDescribeText(const Json& d) {
   return out.str();
 }
 
-std::string renderRunText(const Json& r) {
-  std::ostringstream out;
+namespace {
+
+void runHeader(std::ostringstream& out, const Json& r) {
   const Json& plugin = r["plugin"];
   const Json& audio = r["audio"];
   const Json& sel = r["selection"];
@@ -146,30 +147,36 @@ std::string renderRunText(const Json& r) {
       << str(sel["frames"]) << " frames, " << seconds << " s)\n";
   callsLine(out, r["calls"]);
   if (r.value("cancelled", false)) out << "Cancelled  yes (Ctrl-C)\n";
+}
 
+void displayLine(std::ostringstream& out, const Json& s) {
+  out << "  display " << str(s["display"]) << " over " << str(s["id"]) << ": ";
+  const Json& curves = s["curves"];
+  if (curves.empty()) {
+    out << "no curves\n";
+    return;
+  }
+  out << "curve";
+  if (curves.size() > 1) out << "s";
+  bool first = true;
+  for (const auto& [curve, ys] : curves.items()) {
+    out << (first ? " " : ", ") << curve;
+    first = false;
+  }
+  const Json& x = s["x"];
+  out << " sampled at " << x.size() << " columns";
+  if (!x.empty()) out << ", x " << str(x.front()) << " to " << str(x.back());
+  out << "\n";
+}
+
+// What the person met: the dialogs with their displays, message boxes, save dialogs, help and
+// beeps.
+void whatThePersonSaw(std::ostringstream& out, const Json& r) {
   for (const auto& d : r["dialogs"]) {
     out << "\nDialog " << str(d["resource"]) << " \"" << str(d["caption"]) << "\" ended with "
         << str(d["result"]) << "\n";
     controlsTable(out, d);
-    for (const auto& s : d["displays"]) {
-      out << "  display " << str(s["display"]) << " over " << str(s["id"]) << ": ";
-      const Json& curves = s["curves"];
-      if (curves.empty()) {
-        out << "no curves\n";
-        continue;
-      }
-      out << "curve";
-      if (curves.size() > 1) out << "s";
-      bool first = true;
-      for (const auto& [curve, ys] : curves.items()) {
-        out << (first ? " " : ", ") << curve;
-        first = false;
-      }
-      const Json& x = s["x"];
-      out << " sampled at " << x.size() << " columns";
-      if (!x.empty()) out << ", x " << str(x.front()) << " to " << str(x.back());
-      out << "\n";
-    }
+    for (const auto& s : d["displays"]) displayLine(out, s);
   }
   for (const auto& m : r["messages"]) {
     out << "\nMessage box \"" << str(m["caption"]) << "\" (" << str(m["icon"]) << "):\n";
@@ -192,34 +199,43 @@ std::string renderRunText(const Json& r) {
     out << "\n";
   }
   if (!r["beeps"].empty()) out << "\nBeeps      " << r["beeps"].size() << "\n";
+}
 
-  out << "\nParameter block (" << str(plugin["paramSize"]) << " bytes):\n";
-  blockTable(out, r["block"]);
-
-  if (!r["clipboard"].empty()) {
-    out << "\nClipboard\n";
-    for (const auto& c : r["clipboard"]) {
-      out << "  " << str(c["format"]) << ", " << str(c["size"]) << " bytes";
-      if (c.contains("file")) out << ", saved as " << str(c["file"]);
-      if (c.contains("image")) out << ", image as " << str(c["image"]);
-      out << "\n";
-      if (c.contains("wave") && c["wave"].contains("frames")) {
-        const Json& w = c["wave"];
-        out << "    " << str(w["frames"]) << " frames, " << str(w["channels"]) << " channels, "
-            << str(w["sampleRate"]) << " Hz, " << str(w["bitsPerSample"]) << " bits, format tag "
-            << str(w["formatTag"]) << "\n";
-      }
-      if (c.contains("text")) indented(out, str(c["text"]), "    ", 24);
+void clipboardLines(std::ostringstream& out, const Json& clipboard) {
+  if (clipboard.empty()) return;
+  out << "\nClipboard\n";
+  for (const auto& c : clipboard) {
+    out << "  " << str(c["format"]) << ", " << str(c["size"]) << " bytes";
+    if (c.contains("file")) out << ", saved as " << str(c["file"]);
+    if (c.contains("image")) out << ", image as " << str(c["image"]);
+    out << "\n";
+    if (c.contains("wave") && c["wave"].contains("frames")) {
+      const Json& w = c["wave"];
+      out << "    " << str(w["frames"]) << " frames, " << str(w["channels"]) << " channels, "
+          << str(w["sampleRate"]) << " Hz, " << str(w["bitsPerSample"]) << " bits, format tag "
+          << str(w["formatTag"]) << "\n";
     }
+    if (c.contains("text")) indented(out, str(c["text"]), "    ", 24);
   }
-  if (!r["files"].empty()) {
-    out << "\nFiles written\n";
-    for (const auto& f : r["files"]) out << "  " << str(f) << "\n";
-  }
-  if (!r["warnings"].empty()) {
-    out << "\nWarnings\n";
-    for (const auto& w : r["warnings"]) out << "  " << str(w) << "\n";
-  }
+}
+
+void listOf(std::ostringstream& out, const char* heading, const Json& items) {
+  if (items.empty()) return;
+  out << "\n" << heading << "\n";
+  for (const auto& item : items) out << "  " << str(item) << "\n";
+}
+
+}  // namespace
+
+std::string renderRunText(const Json& r) {
+  std::ostringstream out;
+  runHeader(out, r);
+  whatThePersonSaw(out, r);
+  out << "\nParameter block (" << str(r["plugin"]["paramSize"]) << " bytes):\n";
+  blockTable(out, r["block"]);
+  clipboardLines(out, r["clipboard"]);
+  listOf(out, "Files written", r["files"]);
+  listOf(out, "Warnings", r["warnings"]);
   return out.str();
 }
 

@@ -79,6 +79,83 @@ std::string deathText(int status) {
 
 void Heartbeat::phase(const std::string& text) { writeAll(fd_, "P " + oneLine(text) + "\n"); }
 
+namespace {
+
+// What the parent heard from a child: the last phase it began, its result line if it sent one,
+// and whether it kept silent past the deadline.
+struct ChildReport {
+  std::string phase = "the start";
+  std::string result;
+  bool answered = false;
+  bool timedOut = false;
+};
+
+// Reads the child's lines until the pipe ends or a phase outlasts `allowed`.
+ChildReport listen(int fd, std::chrono::seconds allowed) {
+  using Clock = std::chrono::steady_clock;
+  ChildReport r;
+  auto deadline = Clock::now() + allowed;
+  std::string pending;
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) {
+      r.timedOut = true;
+      return r;
+    }
+    pollfd p{fd, POLLIN, 0};
+    int ready = poll(&p, 1, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return r;
+    if (ready == 0) continue;  // the deadline check above decides
+    char chunk[4096];
+    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return r;  // end of the pipe: the child has gone
+    pending.append(chunk, static_cast<size_t>(n));
+    size_t end;
+    while ((end = pending.find('\n')) != std::string::npos) {
+      std::string line = pending.substr(0, end);
+      pending.erase(0, end + 1);
+      if (line.compare(0, 2, "P ") == 0) {
+        r.phase = line.substr(2);
+        deadline = Clock::now() + allowed;
+      } else if (line.compare(0, 2, "R ") == 0) {
+        r.result = line.substr(2);
+        r.answered = true;
+      }
+    }
+  }
+}
+
+// The check's outcome from what the child said and how it ended.
+CheckOutcome verdict(const std::string& what, const IsolationSettings& settings,
+                     const ChildReport& r, int status) {
+  CheckOutcome failed;
+  failed.what = what;
+  if (r.timedOut) {
+    failed.why = "no answer within " + std::to_string(settings.timeoutSeconds) + " s during " +
+                 r.phase + " (stopped)";
+    return failed;
+  }
+  if (r.answered) {
+    try {
+      Json j = Json::parse(r.result);
+      CheckOutcome outcome;
+      outcome.what = j.at("what").get<std::string>();
+      outcome.passed = j.at("passed").get<bool>();
+      outcome.why = j.at("why").get<std::string>();
+      return outcome;
+    } catch (const std::exception&) {
+      failed.why = "the check's child process sent an unreadable result";
+      return failed;
+    }
+  }
+  failed.why = "the plug-in " + deathText(status) + " during " + r.phase;
+  return failed;
+}
+
+}  // namespace
+
 CheckOutcome runIsolated(const std::string& what, const IsolationSettings& settings,
                          const std::function<CheckOutcome(Heartbeat&)>& body) {
   CheckOutcome failed;
@@ -106,67 +183,13 @@ CheckOutcome runIsolated(const std::string& what, const IsolationSettings& setti
     childMain(fds[1], settings, what, body);
   }
   close(fds[1]);
-
-  using Clock = std::chrono::steady_clock;
-  const auto allowed = std::chrono::seconds(settings.timeoutSeconds);
-  auto deadline = Clock::now() + allowed;
-  std::string pending, phase = "the start", result;
-  bool timedOut = false, answered = false;
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) {
-      timedOut = true;
-      break;
-    }
-    pollfd p{fds[0], POLLIN, 0};
-    int ready = poll(&p, 1, static_cast<int>(left.count()));
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready < 0) break;
-    if (ready == 0) continue;  // the deadline check above decides
-    char chunk[4096];
-    ssize_t n = read(fds[0], chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // end of the pipe: the child has gone
-    pending.append(chunk, static_cast<size_t>(n));
-    size_t end;
-    while ((end = pending.find('\n')) != std::string::npos) {
-      std::string line = pending.substr(0, end);
-      pending.erase(0, end + 1);
-      if (line.compare(0, 2, "P ") == 0) {
-        phase = line.substr(2);
-        deadline = Clock::now() + allowed;
-      } else if (line.compare(0, 2, "R ") == 0) {
-        result = line.substr(2);
-        answered = true;
-      }
-    }
-  }
+  const ChildReport heard = listen(fds[0], std::chrono::seconds(settings.timeoutSeconds));
   close(fds[0]);
-  if (timedOut) kill(pid, SIGKILL);
+  if (heard.timedOut) kill(pid, SIGKILL);
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-
-  if (timedOut) {
-    failed.why = "no answer within " + std::to_string(settings.timeoutSeconds) + " s during " +
-                 phase + " (stopped)";
-    return failed;
-  }
-  if (answered) {
-    try {
-      Json j = Json::parse(result);
-      CheckOutcome outcome;
-      outcome.what = j.at("what").get<std::string>();
-      outcome.passed = j.at("passed").get<bool>();
-      outcome.why = j.at("why").get<std::string>();
-      return outcome;
-    } catch (const std::exception&) {
-      failed.why = "the check's child process sent an unreadable result";
-      return failed;
-    }
-  }
-  failed.why = "the plug-in " + deathText(status) + " during " + phase;
-  return failed;
+  return verdict(what, settings, heard, status);
 }
 
 }  // namespace orvane

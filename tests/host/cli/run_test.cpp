@@ -79,8 +79,10 @@ TEST(RunCommand, ControlsCanBeNamedByTheirText) {
   Fixture f;
   auto r = runOrvane({"run", "levelmeter", f.stereo, "--set", "Leq=on", "--set", "1006=80.5",
                       "--set", "ISO=off", "--json", "--quiet"});
-  // "ISO" names 1002 and 1009: ambiguous even to turn off.
+  // "ISO" names 1002 and 1009: ambiguous even to turn off, and the message says which.
   EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("1002"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1009"), std::string::npos) << r.err;
 
   r = runOrvane({"run", "levelmeter", f.stereo, "--set", "Leq=on", "--set", "1006=80.5", "--json",
                  "--quiet"});
