@@ -67,6 +67,8 @@ void judgeCleanUp(const MemoryCounters& before, const MemoryCounters& after, HGL
 // What every run must get right whatever happened: progress displays closed, transfers inside
 // the selection, save dialogs given a terminated file name.
 void judgeConduct(const Trial& trial, Problems* problems);
+// XfmInit, then XfmSetup, each announced to the heartbeat; XfmSetup's result.
+int initAndSetUp(Trial& trial, Heartbeat& heartbeat);
 // An XfmDo result other than 0 or 1.
 void judgeResult(const char* exportName, int result, Problems* problems);
 

@@ -32,10 +32,7 @@ int errorBoxesOf(const TrialLog& log) {
 CallCount countCalls(const CheckContext& c, int channels, Heartbeat& heartbeat) {
   CallCount count;
   Trial t(c.plugin, standardSetup(channels, true));
-  heartbeat.phase("XfmInit");
-  t.init();
-  heartbeat.phase("XfmSetup");
-  t.setup();
+  initAndSetUp(t, heartbeat);
   resetMemoryCounters();
   heartbeat.phase("XfmDo, counting its calls");
   t.run();
@@ -60,10 +57,7 @@ std::string failingRun(const CheckContext& c, int channels, Fault fault, int k, 
   MemoryCounters base = memoryCounters();
   {
     Trial t(c.plugin, standardSetup(channels, true));
-    heartbeat.phase("XfmInit");
-    t.init();
-    heartbeat.phase("XfmSetup");
-    t.setup();
+    initAndSetUp(t, heartbeat);
     MemoryCounters before = memoryCounters();
     resetMemoryCounters();
     if (fault == Fault::Allocation)
@@ -103,10 +97,7 @@ std::string cancelledRun(const CheckContext& c, int channels, int call, int of,
   MemoryCounters base = memoryCounters();
   {
     Trial t(c.plugin, standardSetup(channels, true));
-    heartbeat.phase("XfmInit");
-    t.init();
-    heartbeat.phase("XfmSetup");
-    t.setup();
+    initAndSetUp(t, heartbeat);
     MemoryCounters before = memoryCounters();
     t.cancelAtProgressCall(call);
     heartbeat.phase("XfmDo cancelled at progress call " + std::to_string(call) + " of " +

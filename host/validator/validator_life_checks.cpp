@@ -64,10 +64,7 @@ CheckOutcome handlesInChild(const CheckContext& c, Heartbeat& heartbeat) {
   CheckOutcome out;
   out.what = "XfmSetup stores the host window and module instance";
   Trial t(c.plugin, standardSetup(2, true));
-  heartbeat.phase("XfmInit");
-  t.init();
-  heartbeat.phase("XfmSetup");
-  int setup = t.setup();
+  int setup = initAndSetUp(t, heartbeat);
   std::vector<unsigned char> block = t.blockBytes();
   heartbeat.phase("XfmDestroy");
   t.destroy();
@@ -118,10 +115,7 @@ CheckOutcome unlockableInChild(const CheckContext& c, BlockExport which, Heartbe
     Trial t(c.plugin, standardSetup(2, true));
     // A host calls the others only on an initialised and set-up instance.
     if (which != BlockExport::Init) {
-      heartbeat.phase("XfmInit");
-      t.init();
-      heartbeat.phase("XfmSetup");
-      t.setup();
+      initAndSetUp(t, heartbeat);
     }
     std::vector<unsigned char> bytes = t.blockBytes();
     const size_t dialogsBefore = t.log().dialogs.size();

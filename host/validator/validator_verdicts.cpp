@@ -32,6 +32,13 @@ TrialSetup standardSetup(int channels, bool autoConfirm) {
   return t;
 }
 
+int initAndSetUp(Trial& trial, Heartbeat& heartbeat) {
+  heartbeat.phase("XfmInit");
+  trial.init();
+  heartbeat.phase("XfmSetup");
+  return trial.setup();
+}
+
 const char* channelsName(int channels) { return channels == 1 ? "mono" : "stereo"; }
 
 void Problems::add(const std::string& problem) {
