@@ -4,6 +4,7 @@
 // valid only while the results dialog of the same run is open.
 #pragma once
 
+#include "frame/param_types.h"
 #include "frame/xfm.h"
 
 #include <stddef.h>
@@ -128,31 +129,6 @@ static_assert(sizeof(AnalyserParams) == 124);
 // The block as the host sees it: one type letter per field, in order.
 constexpr char kAnalyserParamTypes[] = "clliicccillffffffiiiififhhhhlllllliifff";
 constexpr DWORD kAnalyserParamSize = sizeof(AnalyserParams);
-
-// Bytes described by a type string (c 1, i 2, l f h b 4, d 8, s 256).
-constexpr long paramTypeBytes(const char* types) {
-  long bytes = 0;
-  for (; *types; ++types) {
-    switch (*types) {
-      case 'c':
-        bytes += 1;
-        break;
-      case 'i':
-        bytes += 2;
-        break;
-      case 'd':
-        bytes += 8;
-        break;
-      case 's':
-        bytes += 256;
-        break;
-      default:
-        bytes += 4;
-        break;
-    }
-  }
-  return bytes;
-}
 static_assert(sizeof(kAnalyserParamTypes) - 1 == 39);
 static_assert(paramTypeBytes(kAnalyserParamTypes) == (long)sizeof(AnalyserParams));
 

@@ -90,8 +90,7 @@ bool AverageSpectra(const AnalyserBuffers* b, const SpectraSettings* s, const XF
     if (logging && j % 4 == 0) HoldMultiSpectrumPeaks(&log, b->xr);
     followBand(s, band, b->xl, b->xr, &peak, &lo, &hi);
     AccumulateBlock(b->gll, b->grr, b->glr, csp, b->xl, b->xr, n, j, lo, hi);
-    progressStep(instance, (int)(j + 1), (int)(plan.fullBlocks + 1));
-    if (isCancelled(instance)) {
+    if (!progressStepGoesOn(instance, (int)(j + 1), (int)(plan.fullBlocks + 1))) {
       cancelled = true;
       break;
     }
@@ -118,8 +117,8 @@ bool AverageSpectra(const AnalyserBuffers* b, const SpectraSettings* s, const XF
     RealFFTPair(b->xl, b->xr, n, 1, false);
     followBand(s, band, b->xl, b->xr, &peak, &lo, &hi);
     AccumulateBlock(b->gll, b->grr, b->glr, csp, b->xl, b->xr, n, plan.fullBlocks, lo, hi);
-    progressStep(instance, (int)(plan.fullBlocks + 1), (int)(plan.fullBlocks + 1));
-    if (isCancelled(instance)) cancelled = true;
+    const int last = (int)(plan.fullBlocks + 1);
+    if (!progressStepGoesOn(instance, last, last)) cancelled = true;
   }
 
   // The partial block counts as a full N samples.

@@ -95,8 +95,8 @@ FunctionSettings FunctionSettingsFrom(const AnalyserParams* p, const XFMINSTANCE
   return s;
 }
 
-bool ProcessFunction(const AnalyserBuffers* b, const SpectraStatistics* statistics,
-                     const FunctionSettings* s, const XFMINSTANCE* instance, FunctionResults* r) {
+bool ProcessFunction(const AnalyserBuffers* b, const FunctionSettings* s,
+                     const XFMINSTANCE* instance, FunctionResults* r) {
   const long n = s->fftSize;
   const int function = effectiveFunction(s->function);
   *r = {};
@@ -116,8 +116,7 @@ bool ProcessFunction(const AnalyserBuffers* b, const SpectraStatistics* statisti
     copySpectrum(b->csp, b->xr, n);
     RotateQuarter(b->csp, n);
   }
-  progressStep(instance, 1, 5);
-  if (isCancelled(instance)) return false;
+  if (!progressStepGoesOn(instance, 1, 5)) return false;
 
   copySpectrum(b->display1, b->xl, n);
   copySpectrum(b->display2, b->xr, n);
@@ -146,7 +145,6 @@ bool ProcessFunction(const AnalyserBuffers* b, const SpectraStatistics* statisti
   } else {
     r->flightSamples = r->peakIndex < n / 2 ? r->peakIndex : r->peakIndex - n;
   }
-  (void)statistics;
   return true;
 }
 

@@ -50,9 +50,8 @@ struct FunctionResults {
 // SquaredHilbert applies to the functions whose output is a correlation (0-5, 9); the
 // calibration filters and the impedance (6, 7, 8) are always output as they are, with their
 // mean removed as without the envelope.
-bool ProcessFunction(const AnalyserBuffers* buffers, const SpectraStatistics* statistics,
-                     const FunctionSettings* settings, const XFMINSTANCE* instance,
-                     FunctionResults* results);
+bool ProcessFunction(const AnalyserBuffers* buffers, const FunctionSettings* settings,
+                     const XFMINSTANCE* instance, FunctionResults* results);
 
 // Divisors and correlation maximum, then the output frames into the sample block:
 // frame i = (32767/r XL[i], 32767/s XR[i]), from sample N-1-i with timeReversal, which also

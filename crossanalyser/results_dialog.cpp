@@ -6,6 +6,7 @@
 #include "crossanalyser/spectral_export.h"
 #include "crossanalyser/transform_types.h"
 #include "frame/clipboard_transfer.h"
+#include "frame/dialog_controls.h"
 #include "frame/dialog_skeleton.h"
 #include "frame/number_text.h"
 
@@ -37,8 +38,6 @@ const CurveBox kSecondCurveBoxes[] = {{kCurveRight, 1, 0x0000FF},
 
 // The scale and range buttons, in the order a click applies them from.
 const int kScaleButtons[] = {kScaleDb, kScaleLinear, kRangeTwoKilohertz, kRangeNyquist};
-
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 void send(HWND display, int attribute, int target, LPARAM value) {
   SendMessageA(display, DISPLAY_SET, displaySetParam(attribute, target), value);

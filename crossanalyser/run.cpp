@@ -52,7 +52,7 @@ bool analyse(const AnalyserBuffers* b, const AnalyserParams* p, const XFMINSTANC
 
   progressBegin(instance, "Processing Cross Function");
   const FunctionSettings settings = FunctionSettingsFrom(p, instance);
-  if (!ProcessFunction(b, &f->statistics, &settings, instance, &f->results)) {
+  if (!ProcessFunction(b, &settings, instance, &f->results)) {
     progressEnd(instance);
     return false;
   }
@@ -64,8 +64,7 @@ bool analyse(const AnalyserBuffers* b, const AnalyserParams* p, const XFMINSTANC
       TriggerTimeMs(trigger, settings.fftSize, settings.shiftHalf, instance->sampleRate);
   // The last step is reported before the line is written, so that a cancel seen there still
   // leaves nothing behind.
-  progressStep(instance, 4, 5);
-  if (isCancelled(instance)) {
+  if (!progressStepGoesOn(instance, 4, 5)) {
     progressEnd(instance);
     return false;
   }

@@ -3,6 +3,7 @@
 #include "crossanalyser/analyser_params.h"
 #include "crossanalyser/dialog_ids.h"
 #include "crossanalyser/dialog_numbers.h"
+#include "frame/dialog_controls.h"
 #include "frame/dialog_skeleton.h"
 
 #include <stdio.h>
@@ -35,18 +36,8 @@ const struct {
 const int kFollowControls[] = {kBandwidthEdit, kFollowLeftRadio, kFollowRightRadio,
                                kBandwidthLabel};
 
-void enable(HWND dialog, int id, bool on) {
-  EnableWindow(GetDlgItem(dialog, id), on ? TRUE : FALSE);
-}
-
 void enableFollowControls(HWND dialog, bool on) {
   for (int id : kFollowControls) enable(dialog, id, on);
-}
-
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-void check(HWND dialog, int id, bool on) {
-  CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void fillList(HWND dialog, int id, const char* const* items, int count, int selected) {

@@ -88,8 +88,7 @@ long WriteSpectralValues(TextBuffer* out, const AnalyserParams* p, const XFMINST
   const long last = lastRow(s.n, fs, limitTo2k);
   long rows = 0;
   for (long r = 0; r <= last; ++r) {
-    progressStep(instance, (int)r, (int)last);
-    if (isCancelled(instance)) break;
+    if (!progressStepGoesOn(instance, (int)r, (int)last)) break;
     const double frequency = (double)fs * r / s.n;
     char number[40];
     formatGeneral(number, sizeof number, frequency, 10);

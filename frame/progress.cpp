@@ -19,3 +19,8 @@ void progressEnd(const XFMINSTANCE* instance) {
 bool isCancelled(const XFMINSTANCE* instance) {
   return instance->cancelFlag != nullptr && *instance->cancelFlag != 0;
 }
+
+bool progressStepGoesOn(const XFMINSTANCE* instance, int step, int steps) {
+  progressStep(instance, step, steps);
+  return !isCancelled(instance);
+}

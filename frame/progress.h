@@ -11,3 +11,5 @@ void progressText(const XFMINSTANCE* instance, LPCSTR text);
 void progressEnd(const XFMINSTANCE* instance);
 // True once the user has cancelled (a null cancelFlag never cancels).
 bool isCancelled(const XFMINSTANCE* instance);
+// progressStep, then whether the work goes on: false once the user has cancelled.
+bool progressStepGoesOn(const XFMINSTANCE* instance, int step, int steps);

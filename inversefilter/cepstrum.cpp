@@ -8,6 +8,7 @@
 #include "inversefilter/any_length_dft.h"
 #include "inversefilter/design_lengths.h"
 #include "inversefilter/packed_spectrum.h"
+#include "inversefilter/progress_texts.h"
 #include "inversefilter/smoothing.h"
 
 namespace {
@@ -20,71 +21,99 @@ struct CepstrumForm {
   LPCSTR noMemoryText;
 };
 
+// The memory messages are the system's own, misspellings and blanks at the end included.
 const CepstrumForm kDirectForm = {true, "Cepstrum DFT",
                                   "There is no enough memory to allocate vectors "};
 const CepstrumForm kFftForm = {
     false, "Cepstrum FFT",
     "Sorry, we have a problem\nI cannot allocate vectores\n no enough memory to do this "};
 
+const char kExactZeroText[] =
+    "The spectrum has an exact zero:\nits logarithm does not exist and the cepstrum\n"
+    "cannot be computed.";
+const char kNotFiniteText[] =
+    "The cepstral decomposition does not give finite values\nfor this spectrum.";
+
 void stepText(const XFMINSTANCE* instance, const CepstrumForm& form, LPCSTR text) {
   if (form.direct) progressText(instance, text);
 }
 
-bool decompose(float* H, long N, const XFMINSTANCE* instance, const DesignerParams* params,
-               const CepstrumForm& form) {
-  if (!IsDesignLength(N) || (!form.direct && !IsPowerOfTwo(N))) return false;
-  const long n = N / 2 + 1;
+// The work memory of one decomposition: four packed spectra of N floats and five arrays of
+// n = N/2+1 floats.
+struct Work {
   RunBuffers blocks;
-  initRunBuffers(&blocks);
-  float* H0 = (float*)allocRunBuffer(&blocks, (SIZE_T)N * sizeof(float));
-  float* Hmp = (float*)allocRunBuffer(&blocks, (SIZE_T)N * sizeof(float));
-  float* Hep = (float*)allocRunBuffer(&blocks, (SIZE_T)N * sizeof(float));
-  float* c = (float*)allocRunBuffer(&blocks, (SIZE_T)N * sizeof(float));
-  float* magnitude = (float*)allocRunBuffer(&blocks, (SIZE_T)n * sizeof(float));
-  float* phase = (float*)allocRunBuffer(&blocks, (SIZE_T)n * sizeof(float));
-  float* logMagnitude = (float*)allocRunBuffer(&blocks, (SIZE_T)n * sizeof(float));
-  float* re = (float*)allocRunBuffer(&blocks, (SIZE_T)n * sizeof(float));
-  float* im = (float*)allocRunBuffer(&blocks, (SIZE_T)n * sizeof(float));
-  if (blocks.failedStep != 0) {
-    releaseRunBuffers(&blocks);
-    MessageBoxA(nullptr, form.noMemoryText, form.caption, MB_OK);
-    return false;
-  }
-  auto fail = [&](LPCSTR text) {
-    releaseRunBuffers(&blocks);
-    if (text != nullptr) MessageBoxA(nullptr, text, form.caption, MB_OK | MB_ICONERROR);
-    return false;
-  };
+  long N, n;
+  float* H0;  // the spectrum as it came
+  float* Hmp;
+  float* Hep;
+  float* c;  // the cepstrum
+  float* magnitude;
+  float* phase;
+  float* logMagnitude;
+  float* re;
+  float* im;
+};
 
-  stepText(instance, form, "Initalizing Cepstrum procedure...");
-  for (long i = 0; i < N; ++i) H0[i] = H[i];
+float* floats(RunBuffers* blocks, long count) {
+  return (float*)allocRunBuffer(blocks, (SIZE_T)count * sizeof(float));
+}
+
+// False after a failed allocation, with the blocks released.
+bool allocateWork(Work* w, long N) {
+  w->N = N;
+  w->n = N / 2 + 1;
+  initRunBuffers(&w->blocks);
+  w->H0 = floats(&w->blocks, N);
+  w->Hmp = floats(&w->blocks, N);
+  w->Hep = floats(&w->blocks, N);
+  w->c = floats(&w->blocks, N);
+  w->magnitude = floats(&w->blocks, w->n);
+  w->phase = floats(&w->blocks, w->n);
+  w->logMagnitude = floats(&w->blocks, w->n);
+  w->re = floats(&w->blocks, w->n);
+  w->im = floats(&w->blocks, w->n);
+  if (w->blocks.failedStep == 0) return true;
+  releaseRunBuffers(&w->blocks);
+  return false;
+}
+
+// log|H| into logMagnitude, with im zeroed; H is kept in H0. False at an exact zero.
+bool logMagnitudeOf(const float* H, Work* w, const XFMINSTANCE* instance,
+                    const CepstrumForm& form) {
+  const long N = w->N, n = w->n;
+  float *re = w->re, *im = w->im;
+  stepText(instance, form, kCepstrumStartText);
+  for (long i = 0; i < N; ++i) w->H0[i] = H[i];
   SplitSpectrum(H, re, im, N);
 
-  stepText(instance, form, "H, calcolo modulo e fase...");
+  // Only the magnitude is needed: the phase of H comes back through the quotient H / H_MP.
+  stepText(instance, form, kCepstrumPolarText);
   for (long i = 0; i < n; ++i) {
     const double r = re[i], j = im[i];
     re[i] = (float)sqrt(r * r + j * j);
-    im[i] = (float)atan2(j, r);
   }
 
-  stepText(instance, form, "Calcolo il log del modulo...");
-  if (!form.direct) progressText(instance, "Log| |");
+  stepText(instance, form, kCepstrumLogText);
+  if (!form.direct) progressText(instance, kCepstrumFftLogText);
   for (long i = 0; i < n; ++i) {
-    if (re[i] == 0.0f) {
-      return fail(
-          "The spectrum has an exact zero:\nits logarithm does not exist and the cepstrum\n"
-          "cannot be computed.");
-    }
-    logMagnitude[i] = (float)log((double)re[i]);
+    if (re[i] == 0.0f) return false;
+    w->logMagnitude[i] = (float)log((double)re[i]);
     im[i] = 0.0f;
   }
+  return true;
+}
 
+// H_MP from the real cepstrum of log|H|, normalised and folded into the minimum-phase
+// cepstrum. False when a direct transform failed (after its own message).
+bool minimumPhaseSpectrum(Work* w, const XFMINSTANCE* instance, const CepstrumForm& form) {
+  const long N = w->N, n = w->n;
+  float *c = w->c, *re = w->re, *im = w->im;
   // The real cepstrum of log|H|, normalised.
-  stepText(instance, form, "Calc. IDFT(log|H|)...");
+  stepText(instance, form, kCepstrumIdftText);
   if (form.direct) {
-    if (!DirectIDFT(c, logMagnitude, im, N)) return fail(nullptr);
+    if (!DirectIDFT(c, w->logMagnitude, im, N)) return false;
   } else {
-    PackSpectrum(logMagnitude, im, c, N);
+    PackSpectrum(w->logMagnitude, im, c, N);
     RealFFT(c, N, -1, false);
   }
   const double half = (double)(N / 2);
@@ -95,9 +124,9 @@ bool decompose(float* H, long N, const XFMINSTANCE* instance, const DesignerPara
   for (long i = 1; i < D; ++i) c[i] = 2.0f * c[i];
   for (long i = D + 1; i < N; ++i) c[i] = 0.0f;
 
-  stepText(instance, form, "Calc. DFT(Cepstrum)...");
+  stepText(instance, form, kCepstrumDftText);
   if (form.direct) {
-    if (!DirectDFT(c, re, im, N)) return fail(nullptr);
+    if (!DirectDFT(c, re, im, N)) return false;
   } else {
     RealFFT(c, N, 1, false);
     SplitSpectrum(c, re, im, N);
@@ -108,36 +137,67 @@ bool decompose(float* H, long N, const XFMINSTANCE* instance, const DesignerPara
     re[i] = (float)(size * cos(angle));
     im[i] = (float)(size * sin(angle));
   }
-  PackSpectrum(re, im, Hmp, N);
+  PackSpectrum(re, im, w->Hmp, N);
+  return true;
+}
 
-  stepText(instance, form, "Finding mp(t) i.r. ");
-  stepText(instance, form, "Finding Hep");
-  SpectrumQuotient(H0, Hmp, Hep, N);
+// H_EP = H / H_MP with its unwrapped phase smoothed, and H_MP reduced to its smoothed
+// magnitude.
+void smoothParts(Work* w, const XFMINSTANCE* instance, const DesignerParams* params,
+                 const CepstrumForm& form) {
+  const long N = w->N, n = w->n;
+  float *magnitude = w->magnitude, *phase = w->phase;
+  stepText(instance, form, kMinimumPhaseText);
+  stepText(instance, form, kExcessPhaseText);
+  SpectrumQuotient(w->H0, w->Hmp, w->Hep, N);
 
   const int windowType = params->WindowType;
   const float width = params->WindowWidth;
-  stepText(instance, form, "Calc. |Hep| and Arg(Hep) ...");
-  MagnitudePhase(Hep, magnitude, phase, N);
-  stepText(instance, form, "Averaging Arg(Hep) ");
+  stepText(instance, form, kExcessPolarText);
+  MagnitudePhase(w->Hep, magnitude, phase, N);
+  stepText(instance, form, kAveragingPhaseText);
   Unwrapper(phase, N);
   SmoothOneArray(phase, n, windowType, width);
-  PolarToPacked(Hep, magnitude, phase, N);
+  PolarToPacked(w->Hep, magnitude, phase, N);
 
-  MagnitudePhase(Hmp, magnitude, phase, N);
+  MagnitudePhase(w->Hmp, magnitude, phase, N);
   for (long i = 0; i < n; ++i) phase[i] = 0.0f;
-  stepText(instance, form, "Averaging |Hmp|");
+  stepText(instance, form, kAveragingMagnitudeText);
   SmoothOneArray(magnitude, n, windowType, width);
-  PolarToPacked(Hmp, magnitude, phase, N);
+  PolarToPacked(w->Hmp, magnitude, phase, N);
+}
 
-  stepText(instance, form, "Ricao H'=H_MP*H_EP");
-  SpectrumProduct(Hmp, Hep, Hep, N);
-  for (long i = 0; i < N; ++i) {
-    if (!isfinite(Hep[i]))
-      return fail("The cepstral decomposition does not give finite values\nfor this spectrum.");
-  }
-  for (long i = 0; i < N; ++i) H[i] = Hep[i];
-  releaseRunBuffers(&blocks);
+// H' = H_MP' H_EP' into H; false, with H untouched, when it is not finite everywhere.
+bool rebuild(float* H, Work* w, const XFMINSTANCE* instance, const CepstrumForm& form) {
+  const long N = w->N;
+  stepText(instance, form, kRebuildText);
+  SpectrumProduct(w->Hmp, w->Hep, w->Hep, N);
+  for (long i = 0; i < N; ++i)
+    if (!isfinite(w->Hep[i])) return false;
+  for (long i = 0; i < N; ++i) H[i] = w->Hep[i];
   return true;
+}
+
+bool decompose(float* H, long N, const XFMINSTANCE* instance, const DesignerParams* params,
+               const CepstrumForm& form) {
+  if (!IsDesignLength(N) || (!form.direct && !IsPowerOfTwo(N))) return false;
+  Work w;
+  if (!allocateWork(&w, N)) {
+    MessageBoxA(nullptr, form.noMemoryText, form.caption, MB_OK);
+    return false;
+  }
+  LPCSTR failure = nullptr;
+  bool done = false;
+  if (!logMagnitudeOf(H, &w, instance, form)) {
+    failure = kExactZeroText;
+  } else if (minimumPhaseSpectrum(&w, instance, form)) {
+    smoothParts(&w, instance, params, form);
+    done = rebuild(H, &w, instance, form);
+    if (!done) failure = kNotFiniteText;
+  }
+  releaseRunBuffers(&w.blocks);
+  if (failure != nullptr) MessageBoxA(nullptr, failure, form.caption, MB_OK | MB_ICONERROR);
+  return done;
 }
 
 }  // namespace

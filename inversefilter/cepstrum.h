@@ -16,7 +16,8 @@
 //  - work memory (four packed spectra of N floats, five arrays of N/2+1 floats, movable and
 //    zero-filled): CepstrumDFT shows "There is no enough memory to allocate vectors " with
 //    caption "Cepstrum DFT", CepstrumFFT "Sorry, we have a problem\nI cannot allocate
-//    vectores\n no enough memory to do this " with caption "Cepstrum FFT", plain OK boxes;
+//    vectores\n no enough memory to do this " with caption "Cepstrum FFT", plain OK boxes (the
+//    system's own texts, misspellings included);
 //  - a direct transform's own allocation failure (its message, any_length_dft.h);
 //  - a spectrum with an exact zero in some bin: its logarithm does not exist, and no stand-in
 //    value gives a usable decomposition (a huge negative logarithm swamps the float cepstrum
@@ -29,10 +30,8 @@
 // Failures of the unwrapping and smoothing steps inside show their own messages and do not stop
 // the decomposition.
 //
-// Progress texts (progressText): CepstrumDFT "Initalizing Cepstrum procedure...",
-// "H, calcolo modulo e fase...", "Calcolo il log del modulo...", "Calc. IDFT(log|H|)...",
-// "Calc. DFT(Cepstrum)...", "Finding mp(t) i.r. ", "Finding Hep", "Calc. |Hep| and Arg(Hep) ...",
-// "Averaging Arg(Hep) ", "Averaging |Hmp|", "Ricao H'=H_MP*H_EP"; CepstrumFFT only "Log| |".
+// Progress texts (progressText, progress_texts.h): CepstrumDFT shows kCepstrumStartText ...
+// kRebuildText, one per step; CepstrumFFT only kCepstrumFftLogText.
 #pragma once
 
 #include "frame/xfm.h"

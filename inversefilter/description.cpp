@@ -10,7 +10,7 @@ const PluginDescription kPluginDescription = {
     60,
     0x0001101D,
     sizeof(DesignerParams),
-    "cdlffllflhhlhiccllfl",
+    kDesignerParamTypes,
     offsetof(DesignerParams, HostWindow),
     offsetof(DesignerParams, ModuleInstance),
 };

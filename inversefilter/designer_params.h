@@ -4,6 +4,7 @@
 // on paramBlock.
 #pragma once
 
+#include "frame/param_types.h"
 #include "frame/xfm.h"
 
 #include <stddef.h>
@@ -80,6 +81,11 @@ static_assert(offsetof(DesignerParams, WindowType) == 61);
 static_assert(offsetof(DesignerParams, WindowWidth) == 65);
 static_assert(offsetof(DesignerParams, DisplayCursor) == 69);
 static_assert(sizeof(DesignerParams) == 73);
+
+// The block as the host sees it: one type letter per field, in order.
+constexpr char kDesignerParamTypes[] = "cdlffllflhhlhiccllfl";
+static_assert(sizeof(kDesignerParamTypes) - 1 == 20);
+static_assert(paramTypeBytes(kDesignerParamTypes) == (long)sizeof(DesignerParams));
 
 // Defaults that XfmInit writes into a new block (fields not listed keep the host's bytes).
 constexpr BYTE kDefaultAutorange = 1;

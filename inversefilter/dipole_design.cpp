@@ -4,10 +4,11 @@
 #include "frame/progress.h"
 #include "inversefilter/any_length_dft.h"
 #include "inversefilter/design_checks.h"
-#include "inversefilter/design_lengths.h"
+#include "inversefilter/design_steps.h"
 #include "inversefilter/kirkeby.h"
 #include "inversefilter/packed_spectrum.h"
 #include "inversefilter/preprocessing.h"
+#include "inversefilter/progress_texts.h"
 #include "inversefilter/reduce_length.h"
 
 namespace {
@@ -69,87 +70,105 @@ void slotsFromInverse(float* const H[4], const float* D, long N, bool onlyLL) {
   }
 }
 
-bool design(float* const H[4], float* scratch, float* det, long A, long N, bool direct,
-            const DesignerParams* params, const XFMINSTANCE* instance, float* work1, float* work2) {
-  auto step = [&](int k) {
-    progressStep(instance, k, kSteps);
-    return !isCancelled(instance);
-  };
-  auto preprocess = [&](long length, bool fftForm) {
-    for (int r = 0; r < 4; ++r)
-      if (!PreprocessSpectrum(H[r], length, fftForm, instance, params, work1, work2)) return false;
-    return true;
-  };
+bool step(const XFMINSTANCE* instance, int k) { return progressStepGoesOn(instance, k, kSteps); }
 
+// What the three steps of the design work with.
+struct Dipole {
+  float* const* H;  // HLL, HLR, HRL, HRR: the responses, then their spectra, then the filters
+  float* scratch;
+  float* det;
+  long A, N;
+  bool direct;  // the direct transforms (design_steps.h)
+  const DesignerParams* params;
+  const XFMINSTANCE* instance;
+  float* work1;
+  float* work2;
+};
+
+bool preprocess(const Dipole& d, long length, bool fftForm) {
+  for (int r = 0; r < 4; ++r)
+    if (!PreprocessSpectrum(d.H[r], length, fftForm, d.instance, d.params, d.work1, d.work2))
+      return false;
+  return true;
+}
+
+// Steps 1 to 5: the four spectra of N points, pre-processed, on path R, D or F.
+bool forwardSpectra(const Dipole& d) {
+  float* const* H = d.H;
+  const long A = d.A, N = d.N;
   if (A > N) {
     RealFFT(H[0], A, 1, false);
     RealFFT(H[1], A, 1, false);
-    if (!step(1)) return false;
+    if (!step(d.instance, 1)) return false;
     RealFFT(H[2], A, 1, false);
     RealFFT(H[3], A, 1, false);
-    if (!preprocess(A, true) || !step(2)) return false;
-    progressText(instance, "Reducing length to IFL");
+    if (!preprocess(d, A, true) || !step(d.instance, 2)) return false;
+    progressText(d.instance, kReducingLengthText);
     for (int r = 0; r < 4; ++r)
       if (!myReduceLength(H[r], A, N)) return false;
-    if (!step(3)) return false;
-  } else if (direct) {
-    const LPCSTR texts[4] = {"Calculating DFT HLL...", "Calculating DFT HLR...",
-                             "Calculating DFT HRL...", "Calculating DFT HRR..."};
+    if (!step(d.instance, 3)) return false;
+  } else if (d.direct) {
     for (int r = 0; r < 4; ++r) {
-      progressText(instance, texts[r]);
-      if (!DirectDFT(H[r], work1, work2, N)) return false;
-      PackSpectrum(work1, work2, H[r], N);
-      if (!step(r + 1)) return false;
+      progressText(d.instance, kDipoleDftTexts[r]);
+      if (!DirectDFT(H[r], d.work1, d.work2, N)) return false;
+      PackSpectrum(d.work1, d.work2, H[r], N);
+      if (!step(d.instance, r + 1)) return false;
     }
-    if (!preprocess(N, false)) return false;
+    if (!preprocess(d, N, false)) return false;
   } else {
     RealFFT(H[0], N, 1, false);
     RealFFT(H[1], N, 1, false);
-    if (!step(1)) return false;
+    if (!step(d.instance, 1)) return false;
     RealFFT(H[2], N, 1, false);
     RealFFT(H[3], N, 1, false);
-    if (!preprocess(N, false) || !step(2)) return false;
+    if (!preprocess(d, N, false) || !step(d.instance, 2)) return false;
   }
-  if (!step(5)) return false;
+  return step(d.instance, 5);
+}
 
-  const long halfN = N / 2;
-  const float epsIn = params->InBandRegularisation, epsOut = params->OutBandRegularisation;
-  const BandEdgeBins e = BandEdges(N, params->LowerCutHz, params->HigherCutHz,
-                                   params->TransitionOctaves, instance->sampleRate);
-  if (params->CrossTalkOnly != 0) {
-    InvertRegularisedRatio(H[2], H[0], scratch, halfN, epsIn, epsOut, e.kL1, e.kL2, e.kH1, e.kH2);
+// Steps 6 to 8: the regularised 2x2 inversion into the four slots, by the block's flags.
+bool invertMatrix(const Dipole& d) {
+  float* const* H = d.H;
+  const long N = d.N, halfN = N / 2;
+  const float epsIn = d.params->InBandRegularisation, epsOut = d.params->OutBandRegularisation;
+  const BandEdgeBins e = DesignBandEdges(N, d.params, d.instance);
+  if (d.params->CrossTalkOnly != 0) {
+    InvertRegularisedRatio(H[2], H[0], d.scratch, halfN, epsIn, epsOut, e.kL1, e.kL2, e.kH1, e.kH2);
     flat(H[0], N);
-    if (!step(6)) return false;
-    InvertRegularisedRatio(H[1], H[3], scratch, halfN, epsIn, epsOut, e.kL1, e.kL2, e.kH1, e.kH2);
+    if (!step(d.instance, 6)) return false;
+    InvertRegularisedRatio(H[1], H[3], d.scratch, halfN, epsIn, epsOut, e.kL1, e.kL2, e.kH1, e.kH2);
     flat(H[3], N);
-    if (!step(7)) return false;
-  } else {
-    determinantOf(H, det, N);
-    InvertRegularised(det, scratch, halfN, epsIn, epsOut, e.kL1, e.kL2, e.kH1, e.kH2);
-    if (!step(8)) return false;
-    slotsFromInverse(H, det, N, params->ActiveNoiseControl != 0);
+    return step(d.instance, 7);
   }
+  determinantOf(H, d.det, N);
+  InvertRegularised(d.det, d.scratch, halfN, epsIn, epsOut, e.kL1, e.kL2, e.kH1, e.kH2);
+  if (!step(d.instance, 8)) return false;
+  slotsFromInverse(H, d.det, N, d.params->ActiveNoiseControl != 0);
+  return true;
+}
 
-  if (direct) {
-    const LPCSTR texts[4] = {"Calculating IDFT 1/HLL...", "Calculating IDFT 1/HLR...",
-                             "Calculating IDFT 1/HRL...", "Calculating IDFT 1/HRR..."};
+// Steps 9 and 10: back to the time domain, each filter rotated by half its length and checked.
+bool backToFilters(const Dipole& d) {
+  float* const* H = d.H;
+  const long N = d.N;
+  if (d.direct) {
     for (int r = 0; r < 4; ++r) {
-      SplitSpectrum(H[r], work1, work2, N);
-      progressText(instance, texts[r]);
-      if (!DirectIDFT(H[r], work1, work2, N)) return false;
-      if (r == 1 && !step(9)) return false;
+      SplitSpectrum(H[r], d.work1, d.work2, N);
+      progressText(d.instance, kDipoleIdftTexts[r]);
+      if (!DirectIDFT(H[r], d.work1, d.work2, N)) return false;
+      if (r == 1 && !step(d.instance, 9)) return false;
     }
-    if (!step(10)) return false;
+    if (!step(d.instance, 10)) return false;
   } else {
     RealFFT(H[0], N, -1, false);
     RealFFT(H[1], N, -1, false);
-    if (!step(9)) return false;
+    if (!step(d.instance, 9)) return false;
     RealFFT(H[2], N, -1, false);
     RealFFT(H[3], N, -1, false);
   }
-  for (int r = 0; r < 4; ++r) SwapHalves(H[r], scratch, halfN);
+  for (int r = 0; r < 4; ++r) SwapHalves(H[r], d.scratch, N / 2);
   for (int r = 0; r < 4; ++r)
-    if (!CheckFiniteFilter(params, H[r], N)) return false;
+    if (!CheckFiniteFilter(d.params, H[r], N)) return false;
   return true;
 }
 
@@ -159,12 +178,20 @@ bool DesignStereoDipole(float* HLL, float* HLR, float* HRL, float* HRR, float* s
                         float* determinant, long A, long N, bool nonPow2,
                         const DesignerParams* params, const XFMINSTANCE* instance, float* work1,
                         float* work2) {
-  if (!IsDesignLength(N) || !IsPowerOfTwo(A) || A > kMaxTransformLength) return false;
-  if (!CheckRegularisation(params)) return false;
+  if (!DesignInputAccepted(A, N, params)) return false;
   float* const H[4] = {HLL, HLR, HRL, HRR};
-  const bool direct = nonPow2 || !IsPowerOfTwo(N);
-  progressBegin(instance, "Designing stereo dipole filter...");
-  const bool done = design(H, scratch, determinant, A, N, direct, params, instance, work1, work2);
+  const Dipole d = {.H = H,
+                    .scratch = scratch,
+                    .det = determinant,
+                    .A = A,
+                    .N = N,
+                    .direct = UsesDirectTransforms(N, nonPow2),
+                    .params = params,
+                    .instance = instance,
+                    .work1 = work1,
+                    .work2 = work2};
+  progressBegin(instance, kDipoleCaption);
+  const bool done = forwardSpectra(d) && invertMatrix(d) && backToFilters(d);
   progressEnd(instance);
   return done;
 }

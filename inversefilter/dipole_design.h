@@ -20,10 +20,10 @@
 //
 // Paths as in the single-channel design (inverse_design.h): R when N < A (all four transformed
 // and pre-processed at A, then reduced to N), D when N is not a power of two, F otherwise.
-// Progress: caption "Designing stereo dipole filter...", 10 steps; texts "Calculating DFT
-// HLL..." ... "Calculating DFT HRR..." (path D), "Reducing length to IFL" (path R), "Calculating
-// IDFT 1/HLL..." ... "Calculating IDFT 1/HRR..." (N not a power of two). Failures as in the
-// single-channel design: the design stops at the first one and returns false.
+// Progress: caption kDipoleCaption, 10 steps; texts kDipoleDftTexts (path D),
+// kReducingLengthText (path R), kDipoleIdftTexts (N not a power of two), all of
+// progress_texts.h. Entry checks (design_steps.h) and failures as in the single-channel design:
+// the design stops at the first failure and returns false.
 #pragma once
 
 #include "frame/xfm.h"

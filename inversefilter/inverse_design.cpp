@@ -4,10 +4,11 @@
 #include "frame/progress.h"
 #include "inversefilter/any_length_dft.h"
 #include "inversefilter/design_checks.h"
-#include "inversefilter/design_lengths.h"
+#include "inversefilter/design_steps.h"
 #include "inversefilter/kirkeby.h"
 #include "inversefilter/packed_spectrum.h"
 #include "inversefilter/preprocessing.h"
+#include "inversefilter/progress_texts.h"
 #include "inversefilter/reduce_length.h"
 
 namespace {
@@ -17,10 +18,7 @@ bool design(float* signal, float* scratch, long A, long N, bool direct,
             const DesignerParams* params, const XFMINSTANCE* instance, float* work1, float* work2) {
   const bool reduce = A > N;
   const int steps = direct && !reduce ? 8 : 6;
-  auto step = [&](int k) {
-    progressStep(instance, k, steps);
-    return !isCancelled(instance);
-  };
+  auto step = [&](int k) { return progressStepGoesOn(instance, k, steps); };
 
   if (reduce) {
     RealFFT(signal, A, 1, false);
@@ -28,7 +26,7 @@ bool design(float* signal, float* scratch, long A, long N, bool direct,
     RealFFT(signal, N, 1, false);
     if (!step(1)) return false;
   } else {
-    progressText(instance, "Calculating DFT H...");
+    progressText(instance, kInverseDftText);
     if (!step(1)) return false;
     if (!DirectDFT(signal, work1, work2, N)) return false;
     PackSpectrum(work1, work2, signal, N);
@@ -39,16 +37,15 @@ bool design(float* signal, float* scratch, long A, long N, bool direct,
   if (reduce && !myReduceLength(signal, A, N)) return false;
   if (!step(2) || !step(3)) return false;
 
-  progressText(instance, "Invert Modulus ...");
-  const BandEdgeBins edges = BandEdges(N, params->LowerCutHz, params->HigherCutHz,
-                                       params->TransitionOctaves, instance->sampleRate);
+  progressText(instance, kInvertModulusText);
+  const BandEdgeBins edges = DesignBandEdges(N, params, instance);
   InvertRegularised(signal, scratch, N / 2, params->InBandRegularisation,
                     params->OutBandRegularisation, edges.kL1, edges.kL2, edges.kH1, edges.kH2);
   if (!step(4)) return false;
 
   if (direct) {
     SplitSpectrum(signal, work1, work2, N);
-    progressText(instance, "Calculating IDFT  1/H");
+    progressText(instance, kInverseIdftText);
     if (!DirectIDFT(signal, work1, work2, N)) return false;
   } else {
     RealFFT(signal, N, -1, false);
@@ -64,10 +61,9 @@ bool design(float* signal, float* scratch, long A, long N, bool direct,
 bool DesignInverseFilter(float* signal, float* scratch, long A, long N, bool nonPow2,
                          const DesignerParams* params, const XFMINSTANCE* instance, float* work1,
                          float* work2) {
-  if (!IsDesignLength(N) || !IsPowerOfTwo(A) || A > kMaxTransformLength) return false;
-  if (!CheckRegularisation(params)) return false;
-  const bool direct = nonPow2 || !IsPowerOfTwo(N);
-  progressBegin(instance, "Designing inverse filter...");
+  if (!DesignInputAccepted(A, N, params)) return false;
+  const bool direct = UsesDirectTransforms(N, nonPow2);
+  progressBegin(instance, kInverseCaption);
   const bool done = design(signal, scratch, A, N, direct, params, instance, work1, work2);
   progressEnd(instance);
   return done;

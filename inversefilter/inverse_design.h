@@ -13,17 +13,17 @@
 // The pre-processing (AverageType) runs on the forward spectrum: smoothing, or the cepstral
 // processing in its direct form on paths F and D and its FFT form on path R.
 //
-// Progress: caption "Designing inverse filter..."; steps of 6 (of 8 on path D); texts
-// "Calculating DFT H..." (path D), "Invert Modulus ...", "Calculating IDFT  1/H" (two blanks,
-// whenever N is not a power of two). The cancel flag is read after every step.
+// Progress: caption kInverseCaption; steps of 6 (of 8 on path D); texts kInverseDftText (path
+// D), kInvertModulusText, kInverseIdftText (whenever N is not a power of two), all of
+// progress_texts.h. The cancel flag is read after every step.
 //
 // Failure: the design stops at the first failure, closes the progress display and returns
-// false; the caller discards the buffers. Failures are: a cancel; unusable regularisation
-// values (checked before anything else, message of design_checks.h, no progress display);
-// a failed pre-processing or direct transform (their own messages); a failed length reduction
-// (its own message: the design does not go on with a spectrum of the wrong length); a filter
-// that is not finite everywhere (message of design_checks.h). Lengths outside the rule give
-// false at once, without a message and without touching the buffers.
+// false; the caller discards the buffers. Failures are: a cancel; the entry checks of
+// design_steps.h (lengths outside the rule, silently; unusable regularisation values, with the
+// message of design_checks.h and no progress display); a failed pre-processing or direct
+// transform (their own messages); a failed length reduction (its own message: the design does
+// not go on with a spectrum of the wrong length); a filter that is not finite everywhere
+// (message of design_checks.h).
 #pragma once
 
 #include "frame/xfm.h"

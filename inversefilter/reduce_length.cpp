@@ -24,6 +24,7 @@ bool myReduceLength(float* spectrum, long A, long N) {
   SplitSpectrum(spectrum, re, im, A);
   if (from < to) {
     releaseRunBuffers(&blocks);
+    // The system's own text, "vectores" included.
     MessageBoxA(nullptr, "Error, Cannot work with input vectores\n DimInp<DimOut",
                 "myReduceLengthI", MB_OK);
     return false;

@@ -5,9 +5,9 @@
 #include "frame/dialog_skeleton.h"
 #include "inversefilter/design_lengths.h"
 #include "inversefilter/designer_params.h"
+#include "inversefilter/dialog_fields.h"
 #include "inversefilter/dialog_ids.h"
 #include "inversefilter/filter_image.h"
-#include "inversefilter/dialog_fields.h"
 
 namespace {
 

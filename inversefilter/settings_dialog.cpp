@@ -3,10 +3,11 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include "frame/dialog_controls.h"
 #include "frame/dialog_skeleton.h"
 #include "inversefilter/designer_params.h"
-#include "inversefilter/dialog_ids.h"
 #include "inversefilter/dialog_fields.h"
+#include "inversefilter/dialog_ids.h"
 #include "inversefilter/settings_store.h"
 
 namespace {
@@ -15,10 +16,6 @@ const char* const kAverageTypeNames[] = {"No Average", "Real,Imag", "Mag,Phase",
 const char* const kWindowTypeNames[] = {"Linear", "Octaves"};
 const int kWindowControls[] = {kWindowGroup, kWindowTypeLabel, kWindowWidthLabel, kWindowTypeList,
                                kWindowWidthEdit};
-
-void enable(HWND dialog, int id, bool on) {
-  EnableWindow(GetDlgItem(dialog, id), on ? TRUE : FALSE);
-}
 
 void enableWindowGroup(HWND dialog, bool on) {
   for (int id : kWindowControls) enable(dialog, id, on);
@@ -91,8 +88,6 @@ void initialise(HWND dialog, LPARAM initParam) {
   enableManualGain(dialog, p->Autorange == 0);
   autoConfirm(dialog, instance);
 }
-
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 // A filter shorter than the selected response cannot invert it: the dialog stays open.
 bool filterLengthAccepted(HWND dialog, const XFMINSTANCE* instance) {

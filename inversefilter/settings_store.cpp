@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "frame/dialog_controls.h"
 #include "inversefilter/dialog_ids.h"
 
 namespace {
@@ -27,15 +28,6 @@ const char kOctaveTooNarrow[] =
 const char kOctaveTooWide[] =
     "Warning:\nOctave window width forced to 1.0 oct.\n because the value typed is \nabove max "
     "limit";
-
-// At most 39 characters of an edit, as a decimal real (0 when it holds none).
-double readReal(HWND dialog, int id) {
-  char text[40] = "";
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return strtod(text, nullptr);
-}
-
-bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 // A list without a selection stores its first item, which is what the person sees as chosen.
 int32_t selection(HWND dialog, int id) {

@@ -91,6 +91,7 @@ bool MedioO(float* x, long n, float octaves) {
   float* y = (float*)allocRunBuffer(&blocks, (SIZE_T)n * sizeof(float));
   if (y == nullptr) {
     releaseRunBuffers(&blocks);
+    // The system's own text, its spelling and spacing included.
     MessageBoxA(nullptr, "Sorry,Cannot  allocate vector\n becayse there is non enough memory...",
                 "MedioO", MB_OK | MB_ICONERROR);
     return false;

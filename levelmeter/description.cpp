@@ -11,7 +11,7 @@ const PluginDescription kPluginDescription = {
     60,
     0x8001101D,
     sizeof(MeterParams),
-    "hhhhccffffcclllllllllllllffffffffffbffffffffffbbccccc",
+    kMeterParamTypes,
     offsetof(MeterParams, HostWindow),
     offsetof(MeterParams, ModuleInstance),
 };

@@ -75,8 +75,7 @@ void writeSlowHistory(ExportFile* file, const XFMINSTANCE* instance, const Meter
     appendText(&out, "\r\n");
     writeText(file, line, out.length);
     t += 1000.0 * blockSeconds;
-    progressStep(instance, i, blockCount);
-    if (isCancelled(instance)) break;
+    if (!progressStepGoesOn(instance, i, blockCount)) break;
   }
 }
 
@@ -107,8 +106,7 @@ void writeAllHistories(ExportFile* file, const XFMINSTANCE* instance, const Mete
     appendText(&out, "\r\n");
     writeText(file, line, out.length);
     t += blockSeconds;
-    progressStep(instance, i, blockCount);
-    if (isCancelled(instance)) break;
+    if (!progressStepGoesOn(instance, i, blockCount)) break;
   }
 }
 
@@ -140,6 +138,7 @@ void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
   if (handle == INVALID_HANDLE_VALUE) {
     char text[400];
     if (GetLastError() == ERROR_SHARING_VIOLATION) {
+      // "alredy" is the system's own spelling.
       snprintf(text, sizeof text,
                "%s\nis alredy in use by another process.\n\nChoose another "
                "file, please!",
@@ -153,6 +152,7 @@ void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
   }
 
   ExportFile file = {handle, false};
+  // Both reports keep the system's own spelling "succesfully".
   char report[400];
   if (ofn.nFilterIndex == kParameterFiles) {
     writeResultsTable(&file, instance, p);

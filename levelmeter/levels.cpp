@@ -1,6 +1,7 @@
 #include "levelmeter/levels.h"
 
 #include "frame/progress.h"
+#include "levelmeter/blocks.h"
 #include "levelmeter/filters.h"
 
 #include <float.h>
@@ -66,7 +67,7 @@ inline float decibelsAsFloat(double x) {
 // False when the rate gives blocks of no samples or the channel holds no whole block.
 bool planBlocks(long sampleRate, long n, BlockPlan* plan) {
   const float fs = (float)sampleRate;
-  const long blockLength = (long)(fs * 0.001);
+  const long blockLength = meterBlockLength(fs);
   if (blockLength < 1 || n < blockLength) return false;
   plan->blockLength = blockLength;
   plan->blockSeconds = (double)blockLength / fs;
@@ -133,95 +134,115 @@ void countActivity(Activity* activity, double envelope) {
   }
 }
 
-// The single pass over the blocks: fills the histories and returns the relative levels; false
-// on a cancel (after progressEnd), with the histories filled up to the block just done.
-bool levelPass(const float* signal, const BlockPlan& plan, float fs, float* const* histories,
-               char channelCode, const XFMINSTANCE* instance, RelativeLevels* levels) {
-  const char* caption = levelCaption(channelCode);
-  if (caption != nullptr) progressBegin(instance, caption);
+// The gains of the time weightings at the block rate, (D / tau) exp(-D / 2 tau), and of the
+// sample-rate envelope.
+struct Weightings {
+  double fastGain, slowGain, riseGain;  // 125 ms, 1 s, 35 ms (the impulse's rise)
+  double fastKeep, slowKeep, riseKeep;  // 1 - gain
+  double fallFactor;                    // the impulse's fall of 1.5 s
+  double envKeep, envGain;              // the 30 ms envelope, two stages
+};
 
-  const long blockLength = plan.blockLength;
-  const long blockCount = plan.blockCount;
-  const double D = plan.blockSeconds;
-  // Block-rate smoothing gains (D / tau) exp(-D / 2 tau).
-  const double fastGain = 8.0 * D * exp(-4.0 * D);                               // 125 ms
-  const double slowGain = D * exp(-0.5 * D);                                     // 1 s
-  const double riseGain = 28.57142857142857 * D * exp(-14.285714285714285 * D);  // 35 ms
-  const double fallFactor = 1.0 - 0.6666666666666666 * D * exp(-0.3333333333333333 * D);
-  const double fastKeep = 1.0 - fastGain, slowKeep = 1.0 - slowGain, riseKeep = 1.0 - riseGain;
-  // Sample-rate envelope of 30 ms, two stages.
-  const double envKeep = exp(-33.333333333333336 / fs);
-  const double envGain = 1.0 - envKeep;
+Weightings weightingsOf(double D, float fs) {
+  Weightings w;
+  w.fastGain = 8.0 * D * exp(-4.0 * D);
+  w.slowGain = D * exp(-0.5 * D);
+  w.riseGain = 28.57142857142857 * D * exp(-14.285714285714285 * D);
+  w.fallFactor = 1.0 - 0.6666666666666666 * D * exp(-0.3333333333333333 * D);
+  w.fastKeep = 1.0 - w.fastGain;
+  w.slowKeep = 1.0 - w.slowGain;
+  w.riseKeep = 1.0 - w.riseGain;
+  w.envKeep = exp(-33.333333333333336 / fs);
+  w.envGain = 1.0 - w.envKeep;
+  return w;
+}
 
-  Activity activity;
-  startActivity(&activity, (long)(0.2 / D));
-
+// What the pass carries from block to block.
+struct PassState {
   double squareMax = 0.0, energy = 0.0;
   double env1 = 0.0, env2 = 0.0;
   double fast = 0.0, slow = 0.0, rise = 0.0, impulse = 0.0;
   double fastMax = 0.0, slowMax = 0.0, impulseMax = 0.0, msMax = 0.0;
   long fastMaxBlock = 0;
+};
 
-  float* const rmsHistory = histories[kHistRms];
-  float* const ituHistory = histories[kHistItu];
-  float* const fastHistory = histories[kHistFast];
-  float* const slowHistory = histories[kHistSlow];
-  float* const impulseHistory = histories[kHistImpulse];
-
-  progressStep(instance, 0, blockCount);
-  const float* x = signal;
-  for (long j = 0; j < blockCount; ++j) {
-    double blockSum = 0.0;
-    for (long i = 0; i < blockLength; ++i) {
-      const double v = x[i];
-      const double square = v * v;  // exact: a float's square fits a double
-      blockSum += square;
-      squareMax = square > squareMax ? square : squareMax;
-      env1 = envKeep * env1 + envGain * fabs(v);
-      env2 = envKeep * env2 + envGain * fabs(env1);
-    }
-    x += blockLength;
-
-    const double ms = blockSum / blockLength;
-    energy += ms;
-    countActivity(&activity, env2);
-
-    fast = fastKeep * fast + fastGain * ms;
-    slow = slowKeep * slow + slowGain * ms;
-    rise = riseKeep * rise + riseGain * ms;
-    impulse = rise > impulse ? rise : fallFactor * impulse;
-
-    // Strictly greater: the earliest block keeps a tied maximum.
-    if (fast > fastMax) {
-      fastMax = fast;
-      fastMaxBlock = j;
-    }
-    if (slow > slowMax) slowMax = slow;
-    if (impulse > impulseMax) impulseMax = impulse;
-    if (ms > msMax) msMax = ms;
-
-    rmsHistory[j] = decibelsAsFloat(ms);
-    ituHistory[j] = decibelsAsFloat(env2 * env2);
-    fastHistory[j] = decibelsAsFloat(fast);
-    slowHistory[j] = decibelsAsFloat(slow);
-    impulseHistory[j] = decibelsAsFloat(impulse);
-
-    progressStep(instance, j, blockCount);
-    if (isCancelled(instance)) {
-      progressEnd(instance);
-      return false;
-    }
+// The samples of one block: their mean square, the largest square and the envelope.
+double blockMeanSquare(const float* x, long blockLength, const Weightings& w, PassState* s) {
+  double blockSum = 0.0;
+  for (long i = 0; i < blockLength; ++i) {
+    const double v = x[i];
+    const double square = v * v;  // exact: a float's square fits a double
+    blockSum += square;
+    s->squareMax = square > s->squareMax ? square : s->squareMax;
+    s->env1 = w.envKeep * s->env1 + w.envGain * fabs(v);
+    s->env2 = w.envKeep * s->env2 + w.envGain * fabs(s->env1);
   }
+  return blockSum / blockLength;
+}
 
-  levels->peak = powerToDb(squareMax);
-  levels->fastMax = powerToDb(fastMax);
-  levels->slowMax = powerToDb(slowMax);
-  levels->impulseMax = powerToDb(impulseMax);
-  levels->rmsMax = powerToDb(msMax);
-  levels->leq = powerToDb(energy / blockCount);
-  levels->event = impulsiveEventOf(fastHistory, blockCount, fastMaxBlock, levels->fastMax,
-                                   levels->slowMax, levels->impulseMax, D);
-  levels->active = activeSpeechLevel(energy, activity.count);
+// Block j's mean square through the time weightings, and the maxima so far.
+void weightBlock(double ms, long j, const Weightings& w, PassState* s) {
+  s->fast = w.fastKeep * s->fast + w.fastGain * ms;
+  s->slow = w.slowKeep * s->slow + w.slowGain * ms;
+  s->rise = w.riseKeep * s->rise + w.riseGain * ms;
+  s->impulse = s->rise > s->impulse ? s->rise : w.fallFactor * s->impulse;
+
+  // Strictly greater: the earliest block keeps a tied maximum.
+  if (s->fast > s->fastMax) {
+    s->fastMax = s->fast;
+    s->fastMaxBlock = j;
+  }
+  if (s->slow > s->slowMax) s->slowMax = s->slow;
+  if (s->impulse > s->impulseMax) s->impulseMax = s->impulse;
+  if (ms > s->msMax) s->msMax = ms;
+}
+
+void storeHistories(float* const* histories, long j, double ms, const PassState& s) {
+  histories[kHistRms][j] = decibelsAsFloat(ms);
+  histories[kHistItu][j] = decibelsAsFloat(s.env2 * s.env2);
+  histories[kHistFast][j] = decibelsAsFloat(s.fast);
+  histories[kHistSlow][j] = decibelsAsFloat(s.slow);
+  histories[kHistImpulse][j] = decibelsAsFloat(s.impulse);
+}
+
+RelativeLevels relativeLevelsOf(const PassState& s, const Activity& activity,
+                                const float* fastHistory, const BlockPlan& plan) {
+  RelativeLevels levels;
+  levels.peak = powerToDb(s.squareMax);
+  levels.fastMax = powerToDb(s.fastMax);
+  levels.slowMax = powerToDb(s.slowMax);
+  levels.impulseMax = powerToDb(s.impulseMax);
+  levels.rmsMax = powerToDb(s.msMax);
+  levels.leq = powerToDb(s.energy / plan.blockCount);
+  levels.event = impulsiveEventOf(fastHistory, plan.blockCount, s.fastMaxBlock, levels.fastMax,
+                                  levels.slowMax, levels.impulseMax, plan.blockSeconds);
+  levels.active = activeSpeechLevel(s.energy, activity.count);
+  return levels;
+}
+
+// The single pass over the blocks, inside the progress display its caller opened: fills the
+// histories and returns the relative levels; false on a cancel, with the histories filled up
+// to the block just done.
+bool levelPass(const float* signal, const BlockPlan& plan, float fs, float* const* histories,
+               const XFMINSTANCE* instance, RelativeLevels* levels) {
+  const Weightings w = weightingsOf(plan.blockSeconds, fs);
+  Activity activity;
+  startActivity(&activity, (long)(0.2 / plan.blockSeconds));
+  PassState s;
+
+  progressStep(instance, 0, plan.blockCount);
+  const float* x = signal;
+  for (long j = 0; j < plan.blockCount; ++j) {
+    const double ms = blockMeanSquare(x, plan.blockLength, w, &s);
+    x += plan.blockLength;
+    s.energy += ms;
+    countActivity(&activity, s.env2);
+    weightBlock(ms, j, w, &s);
+    storeHistories(histories, j, ms, s);
+
+    if (!progressStepGoesOn(instance, j, plan.blockCount)) return false;
+  }
+  *levels = relativeLevelsOf(s, activity, histories[kHistFast], plan);
   return true;
 }
 
@@ -330,12 +351,13 @@ bool analyseChannel(float* signal, MeterParams* params, char channelCode, char f
 
   float* const histories[kHistoryKinds] = {rmsHistory, ituHistory, fastHistory, slowHistory,
                                            impulseHistory};
+  // The pass's progress display: opened and closed here, also on a cancel.
+  const char* caption = levelCaption(channelCode);
+  if (caption != nullptr) progressBegin(instance, caption);
   RelativeLevels levels;
-  if (!levelPass(signal, plan, (float)instance->sampleRate, histories, channelCode, instance,
-                 &levels)) {
-    return false;
-  }
-  storeResults(params, channelCode, levels);
+  const bool done =
+      levelPass(signal, plan, (float)instance->sampleRate, histories, instance, &levels);
+  if (done) storeResults(params, channelCode, levels);
   progressEnd(instance);
-  return true;
+  return done;
 }

@@ -1,8 +1,9 @@
 // The measuring core of the meter: one channel in, its time histories and calibrated levels
 // out. A channel is pre-filtered in place (mean removal, then its weighting) and walked once
-// in blocks of trunc(fs * 0.001) samples (48 at 48 kHz, 44 at 44.1 kHz); samples after the last
-// whole block are never looked at. All levels are 10 log10 of power quantities, so a value of
-// 0 dB relative is a mean square (or squared peak) of 1.0.
+// in blocks of meterBlockLength samples of its float rate (levelmeter/blocks.h: 48 at 48 kHz,
+// 44 at 44.1 kHz); samples after the last whole block are never looked at. All levels are
+// 10 log10 of power quantities, so a value of 0 dB relative is a mean square (or squared peak)
+// of 1.0.
 #pragma once
 
 #include "frame/xfm.h"

@@ -3,6 +3,7 @@
 // the block; the plug-in reaches it only while it holds a lock on paramBlock.
 #pragma once
 
+#include "frame/param_types.h"
 #include "frame/xfm.h"
 
 #include <stddef.h>
@@ -92,3 +93,11 @@ static_assert(offsetof(MeterParams, exportDirectory) == 692);
 static_assert(offsetof(MeterParams, exportFileName) == 948);
 static_assert(offsetof(MeterParams, exportPath) == 1204);
 static_assert(sizeof(MeterParams) == 1460);
+
+// The block as the host sees it, one type letter per field: its 53 letters describe only the
+// first 185 of the 1460 bytes, the fields from offset 0 through averageColumn (48 letters) and
+// then, as five "c", the first five bytes of reserved. The export fields are left undescribed.
+constexpr char kMeterParamTypes[] = "hhhhccffffcclllllllllllllffffffffffbffffffffffbbccccc";
+static_assert(sizeof(kMeterParamTypes) - 1 == 53);
+static_assert(paramTypeBytes(kMeterParamTypes) == 185);
+static_assert(paramTypeBytes(kMeterParamTypes) == (long)offsetof(MeterParams, reserved) + 5);

@@ -2,6 +2,7 @@
 #include "levelmeter/results_dialog.h"
 
 #include "frame/clipboard_transfer.h"
+#include "frame/dialog_controls.h"
 #include "frame/dialog_skeleton.h"
 #include "levelmeter/dialog_ids.h"
 #include "levelmeter/results_text.h"
@@ -105,7 +106,7 @@ void command(HWND dialog, int id) {
       showCurve(dialog, p, 'I');
       break;
     case kAverageBox:
-      p->averageColumn = IsDlgButtonChecked(dialog, kAverageBox) == BST_CHECKED ? 1 : 0;
+      p->averageColumn = checked(dialog, kAverageBox) ? 1 : 0;
       showResults(dialog, p);
       break;
     case kCopyToClipboard:

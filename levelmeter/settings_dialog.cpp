@@ -1,10 +1,10 @@
 // The settings dialog (resource 100): a weighting per channel and the calibration values.
+#include "frame/dialog_controls.h"
 #include "frame/dialog_skeleton.h"
 #include "levelmeter/dialog_ids.h"
 #include "levelmeter/meter_params.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 
 namespace {
 
@@ -19,7 +19,7 @@ void checkFilterBox(HWND dialog, const int boxes[3], char code) {
 
 // The three boxes of a column act as a group in which at most one is checked.
 void keepOneChecked(HWND dialog, const int boxes[3], int clicked) {
-  if (IsDlgButtonChecked(dialog, clicked) != BST_CHECKED) return;
+  if (!checked(dialog, clicked)) return;
   for (int i = 0; i < 3; ++i)
     if (boxes[i] != clicked) CheckDlgButton(dialog, boxes[i], BST_UNCHECKED);
 }
@@ -28,7 +28,7 @@ void keepOneChecked(HWND dialog, const int boxes[3], int clicked) {
 char readFilterCode(HWND dialog, const int boxes[3]) {
   char code = kFilterWideBand;
   for (int i = 0; i < 3; ++i)
-    if (IsDlgButtonChecked(dialog, boxes[i]) == BST_CHECKED) code = kBoxCodes[i];
+    if (checked(dialog, boxes[i])) code = kBoxCodes[i];
   return code;
 }
 
@@ -38,13 +38,6 @@ void showValues(HWND dialog, float left, float right) {
   SetDlgItemTextA(dialog, kLeftValue, text);
   snprintf(text, sizeof text, "%.2f", right);
   SetDlgItemTextA(dialog, kRightValue, text);
-}
-
-// At most 39 characters, as a decimal number; text that is not a number reads 0.0.
-float readValue(HWND dialog, int id) {
-  char text[40] = "";
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return (float)strtod(text, nullptr);
 }
 
 void initialise(HWND dialog, LPARAM initParam) {
@@ -69,16 +62,16 @@ void store(HWND dialog, const DialogState& state) {
   MeterParams* p = (MeterParams*)state.block;
   p->filterLeft = readFilterCode(dialog, kLeftBoxes);
   p->filterRight = readFilterCode(dialog, kRightBoxes);
-  bool leqMode = IsDlgButtonChecked(dialog, kLeqRadio) == BST_CHECKED;
+  bool leqMode = checked(dialog, kLeqRadio);
   p->calMode = leqMode ? kCalLeq : kCalFullScale;
-  float left = readValue(dialog, kLeftValue);
+  float left = (float)readReal(dialog, kLeftValue);
   if (leqMode)
     p->leqCalLeft = left;
   else
     p->fullScaleLeft = left;
   // In a mono run the right value is hidden and never read.
   if (state.instance->channels == 2) {
-    float right = readValue(dialog, kRightValue);
+    float right = (float)readReal(dialog, kRightValue);
     if (leqMode)
       p->leqCalRight = right;
     else

@@ -1,5 +1,7 @@
 #include "host/report/block_decode.h"
 
+#include "frame/param_types.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -20,26 +22,6 @@ T readAt(const std::vector<unsigned char>& block, unsigned long offset) {
 
 }  // namespace
 
-unsigned fieldWidth(char type) {
-  switch (type) {
-    case 'c':
-      return 1;
-    case 'i':
-      return 2;
-    case 'l':
-    case 'f':
-    case 'h':
-    case 'b':
-      return 4;
-    case 'd':
-      return 8;
-    case 's':
-      return 256;
-    default:
-      return 0;
-  }
-}
-
 Json floatJson(float value) {
   if (!std::isfinite(value)) return nullptr;
   char text[32];
@@ -55,7 +37,7 @@ DecodedBlock decodeBlock(const std::vector<unsigned char>& block, const std::str
   DecodedBlock out;
   unsigned long offset = 0;
   for (char type : types) {
-    unsigned width = fieldWidth(type);
+    unsigned width = paramTypeWidth(type);
     if (width == 0) {
       out.problem =
           std::string("unknown field letter '") + type + "' at offset " + std::to_string(offset);

@@ -25,8 +25,6 @@ struct DecodedBlock {
   unsigned long covered = 0;  // bytes the decoded fields cover
 };
 
-// Width in bytes of a field letter, 0 for an unknown letter.
-unsigned fieldWidth(char type);
 DecodedBlock decodeBlock(const std::vector<unsigned char>& block, const std::string& types);
 // A float as the shortest decimal that reads back as the same float (94.0f as 94, 0.1f as
 // 0.1), as a JSON number; null for NaN and infinities.

@@ -8,6 +8,7 @@
 #include <limits>
 #include <sstream>
 
+#include "frame/param_types.h"
 #include "host/errors.h"
 #include "host/report/block_decode.h"
 #include "host/report/preset.h"
@@ -120,7 +121,7 @@ Json presetJson(const std::vector<unsigned char>& block, const PluginInfo& info)
   for (const BlockField& f : decoded.fields) {
     Json field = {{"offset", f.offset}, {"type", std::string(1, f.type)}, {"value", f.value}};
     // Keep the exact bytes where the value alone would not give them back.
-    unsigned width = fieldWidth(f.type);
+    unsigned width = paramTypeWidth(f.type);
     std::vector<unsigned char> again(width);
     bool exact = false;
     try {
@@ -158,7 +159,7 @@ std::vector<unsigned char> blockFromPresetJson(const Json& preset, const PluginI
   unsigned long offset = 0;
   size_t index = 0;
   for (char type : info.paramTypes) {
-    unsigned width = fieldWidth(type);
+    unsigned width = paramTypeWidth(type);
     if (width == 0 || offset + width > info.paramSize) break;
     std::string what = "field at offset " + std::to_string(offset);
     if (index >= fields.size()) throw badInput(what + " (type " + type + ") is missing");

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "frame/param_types.h"
 #include "host/report/block_decode.h"
 #include "host/validator/validator_checks.h"
 
@@ -42,7 +43,7 @@ std::vector<size_t> handleFields(const std::string& types) {
   size_t at = 0;
   for (char letter : types) {
     if (letter == 'h') offsets.push_back(at);
-    at += fieldWidth(letter);
+    at += paramTypeWidth(letter);
   }
   return offsets;
 }

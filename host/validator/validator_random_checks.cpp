@@ -9,6 +9,7 @@
 #include <limits>
 #include <random>
 
+#include "frame/param_types.h"
 #include "host/report/block_decode.h"
 #include "host/validator/validator_checks.h"
 
@@ -191,7 +192,7 @@ std::vector<unsigned char> drawBlock(const RandomCase& rc,
     case BlockKind::ExtremeFields: {
       size_t at = 0;
       for (char letter : types) {
-        unsigned width = fieldWidth(letter);
+        unsigned width = paramTypeWidth(letter);
         if (width == 0 || at + width > block.size()) break;
         if (between(r, 0, 1) == 1) extremeField(block, at, letter, r);
         at += width;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "frame/xfm.h"
+#include "frame/param_types.h"
 #include "host/report/block_decode.h"
 #include "host/validator/validator_checks.h"
 
@@ -132,7 +133,7 @@ CheckOutcome checkLayout(const PluginInfo& info) {
   unsigned long covered = 0;
   size_t fields = 0;
   for (size_t i = 0; i < info.paramTypes.size(); ++i) {
-    unsigned width = fieldWidth(info.paramTypes[i]);
+    unsigned width = paramTypeWidth(info.paramTypes[i]);
     if (width == 0) {
       problems.add(std::string("unknown letter '") + info.paramTypes[i] + "' at position " +
                    std::to_string(i + 1) + " of paramTypes");

@@ -29,7 +29,7 @@ Analysis analyse(AnalyserHost* host, const FunctionSettings& f) {
   EXPECT_TRUE(host->allocate(f.fftSize));
   const SpectraSettings s = plainSpectraSettings(f.fftSize, f.function);
   EXPECT_TRUE(AverageSpectra(&host->buffers, &s, &host->record, &a.statistics));
-  a.completed = ProcessFunction(&host->buffers, &a.statistics, &f, &host->record, &a.results);
+  a.completed = ProcessFunction(&host->buffers, &f, &host->record, &a.results);
   if (a.completed) FinishFunction(&host->buffers, &a.statistics, &f, &a.results);
   return a;
 }
@@ -283,7 +283,7 @@ TEST(ProcessFunction, ACancelAtTheFirstStepStopsAtOnceAndALaterOneAfterTheTransf
     host.cancelAtProgress = at;
     const FunctionSettings f = plainFunctionSettings(kN, kFnCrossCorrelation);
     FunctionResults r;
-    EXPECT_FALSE(ProcessFunction(&host.buffers, &st, &f, &host.record, &r));
+    EXPECT_FALSE(ProcessFunction(&host.buffers, &f, &host.record, &r));
     EXPECT_EQ(host.progress.size(), at == 1 ? 1u : 3u);
     // The display copies are made only past the first step.
     EXPECT_EQ(host.buffers.display1[4] == 0.0f, at == 1);
