@@ -29,6 +29,17 @@ void writeWav(const std::string& path, int channels, int sampleRate,
 // A sine of `frames` frames at 1 kHz, amplitude 8000 (16-bit scale), in every channel.
 void writeTone(const std::string& path, int channels, int sampleRate, int frames);
 
+// A scratch folder with a 1 kHz tone as stereo.wav and as mono.wav.
+struct ToneFiles {
+  ScratchDir dir;
+  std::string stereo = dir.file("stereo.wav");
+  std::string mono = dir.file("mono.wav");
+  ToneFiles(int sampleRate, int frames) {
+    writeTone(stereo, 2, sampleRate, frames);
+    writeTone(mono, 1, sampleRate, frames);
+  }
+};
+
 struct RunResult {
   int status = -1;  // exit status; 128 + signal when killed by one
   std::string out;

@@ -15,14 +15,8 @@ namespace {
 constexpr int kRate = 8000;
 constexpr int kFrames = 4000;
 
-struct Files {
-  ScratchDir dir;
-  std::string stereo = dir.file("stereo.wav");
-  std::string mono = dir.file("mono.wav");
-  Files() {
-    hosttest::writeTone(stereo, 2, kRate, kFrames);
-    hosttest::writeTone(mono, 1, kRate, kFrames);
-  }
+struct Files : hosttest::ToneFiles {
+  Files() : ToneFiles(kRate, kFrames) {}
 };
 
 Json run(const std::vector<std::string>& args) {

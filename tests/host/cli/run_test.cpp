@@ -15,14 +15,8 @@ namespace {
 constexpr int kRate = 8000;
 constexpr int kFrames = 4000;
 
-struct Fixture {
-  ScratchDir dir;
-  std::string stereo = dir.file("stereo.wav");
-  std::string mono = dir.file("mono.wav");
-  Fixture() {
-    hosttest::writeTone(stereo, 2, kRate, kFrames);
-    hosttest::writeTone(mono, 1, kRate, kFrames);
-  }
+struct Fixture : hosttest::ToneFiles {
+  Fixture() : ToneFiles(kRate, kFrames) {}
 };
 
 Json settingsDialogOf(const Json& report) {
