@@ -127,10 +127,7 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
     return 1;
   }
 
-  MessageBeep(0);
-  DLGPROC procedure = dialogProcedure(module, kOrdResultsDialog);
-  DialogBoxParamA(module, MAKEINTRESOURCEA(kResultsDialogResource), owner, procedure,
-                  (LPARAM)instance);
+  showResults(module, owner, instance);  // its result is not used
 
   WriteWaveHeader(b.wav, kImageChannels, sampleRate, n);
   // Handed over, the block is the clipboard's; refused, the transfer has freed it.

@@ -53,3 +53,9 @@ void openHelp(HWND dialog, LPCSTR keyword) {
 DLGPROC dialogProcedure(HINSTANCE module, int ordinal) {
   return (DLGPROC)(void*)GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
 }
+
+INT_PTR showResults(HINSTANCE module, HWND owner, XFMINSTANCE* instance) {
+  MessageBeep(0);
+  return DialogBoxParamA(module, MAKEINTRESOURCEA(kResultsDialogResource), owner,
+                         dialogProcedure(module, kOrdResultsDialog), (LPARAM)instance);
+}

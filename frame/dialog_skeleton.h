@@ -34,6 +34,11 @@ INT_PTR dispatchDialogMessage(const DialogHandlers& handlers, HWND dialog, UINT 
 // WM_CLOSE: behave as if the person had pressed `button`.
 void postCommand(HWND dialog, int button);
 
+// The end of a completed run: the default beep, then the results dialog (resource 107 of
+// `module`, its procedure the module's ordinal 101) modally over `owner`, with the instance
+// record as its creation parameter. Returns the dialog's result (-1 when it could not be shown).
+INT_PTR showResults(HINSTANCE module, HWND owner, XFMINSTANCE* instance);
+
 // The dialog procedure a module exports under `ordinal`.
 DLGPROC dialogProcedure(HINSTANCE module, int ordinal);
 

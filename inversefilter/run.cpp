@@ -201,9 +201,7 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   p->FilterSamples = filterImageSamples(shownImage);
   p->DisplayCursor = 0;
   GlobalUnlock(instance->paramBlock);
-  MessageBeep(0);
-  DialogBoxParamA(module, MAKEINTRESOURCEA(kResultsDialogResource), owner,
-                  dialogProcedure(module, kOrdResultsDialog), (LPARAM)instance);
+  showResults(module, owner, instance);
   forgetShownFilters(instance);
   freeImage(shown);
   return 0;

@@ -121,10 +121,7 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   GlobalUnlock(instance->paramBlock);
 
   if (completed) {
-    MessageBeep(0);
-    DLGPROC procedure = dialogProcedure(module, kOrdResultsDialog);
-    INT_PTR kept = DialogBoxParamA(module, MAKEINTRESOURCEA(kResultsDialogResource), host,
-                                   procedure, (LPARAM)instance);
+    const INT_PTR kept = showResults(module, host, instance);
     if (kept != 0 && kept != -1) {
       progressBegin(instance, "Exporting Filtered Signal...");
       progressStep(instance, 2, 10);
