@@ -1,4 +1,6 @@
-# x86 32-bit Linux: the host records hold 32-bit addresses, so everything is built -m32.
+# x86 32-bit Linux: the plug-ins, the platform layer and orvane built -m32, to check that the
+# 32-bit ABI computes what the 64-bit product computes (run under qemu-i386 where the kernel
+# refuses 32-bit programs).
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER gcc)

@@ -1,4 +1,4 @@
-# The Windows deliverables: mingw-w64 i686 cross build.
+# The Windows deliverables, 32-bit: mingw-w64 i686 cross build.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)

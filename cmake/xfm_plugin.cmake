@@ -7,6 +7,17 @@ function(add_xfm_plugin name def rc)
   get_filename_component(def ${def} ABSOLUTE)
   get_filename_component(rc ${rc} ABSOLUTE)
   if(WIN32)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+      # x86-64 has one calling convention and no stdcall decoration: the exports keep the names
+      # and ordinals of the .def file ("_DisplayCallback@20" among them), over undecorated
+      # internal symbols.
+      set(def64 ${CMAKE_CURRENT_BINARY_DIR}/${name}_win64.def)
+      file(READ ${def} text)
+      string(REGEX REPLACE "(=[ \t]*[A-Za-z_][A-Za-z0-9_]*)@[0-9]+" "\\1" text "${text}")
+      file(WRITE ${def64}.tmp "${text}")
+      configure_file(${def64}.tmp ${def64} COPYONLY)
+      set(def ${def64})
+    endif()
     add_library(${name} SHARED ${sources} ${def} ${rc})
     target_link_options(${name} PRIVATE -static-libgcc -static-libstdc++ -static)
   else()

@@ -1,7 +1,7 @@
 // crossanalyser's parameter block: the settings the host keeps between runs and the hand-over
 // area between a run and its results dialog. 124 bytes, packed, little-endian. The host owns the
-// block; the plug-in reaches it only while it holds a lock on paramBlock. The address fields are
-// valid only while the results dialog of the same run is open.
+// block; the plug-in reaches it only while it holds a lock on paramBlock. The buffer fields hold
+// the run's blocks of N floats each (frame/block_fields.h), 0 before the first run.
 #pragma once
 
 #include "frame/param_types.h"
@@ -66,15 +66,15 @@ struct AnalyserParams {
   float BandwidthOctaves;      // 58: following-filter bandwidth, octaves
   int16_t TriggerLevel;        // 62: percent of full scale
   float TriggerTimeMs;         // 64: trigger time of the last run, ms
-  HWND HostWindow;             // 68: window handle given to XfmSetup
-  HINSTANCE ModuleInstance;    // 72: module handle given to XfmSetup
-  DWORD reserved76;            // 76
-  HWND DisplayWindow;          // 80: display control of the open results dialog
-  int32_t AutoLeft;            // 84: address of GLL during the results dialog
-  int32_t AutoRight;           // 88: address of GRR
-  int32_t CrossSpectrum;       // 92: address of GLR (of CSP for function 9)
-  int32_t ResultSpectrum;      // 96: address of the copy of the result spectrum
-  int32_t SecondSpectrum;      // 100: address of the copy of the second spectrum
+  BlockHandle HostWindow;      // 68: window handle given to XfmSetup
+  BlockHandle ModuleInstance;  // 72: module handle given to XfmSetup
+  BlockHandle reserved76;      // 76
+  BlockHandle DisplayWindow;   // 80: display control of the open results dialog
+  BlockBuffer AutoLeft;        // 84: GLL
+  BlockBuffer AutoRight;       // 88: GRR
+  BlockBuffer CrossSpectrum;   // 92: GLR (CSP for function 9)
+  BlockBuffer ResultSpectrum;  // 96: the copy of the result spectrum
+  BlockBuffer SecondSpectrum;  // 100: the copy of the second spectrum
   int32_t reserved104;         // 104
   int16_t LeftCurve;           // 108: first display curve, 0 ... 4
   int16_t RightCurve;          // 110: second display curve, 0 ... 4

@@ -1,17 +1,40 @@
 #include "crossanalyser/curve_values.h"
 
 #include <math.h>
-#include <stdint.h>
 
 namespace {
 
-const float* arrayAt(int32_t address) { return (const float*)(uintptr_t)(uint32_t)address; }
+constexpr int kSpectra = 5;
+
+// The fields in the order of RunSpectra's arrays.
+void fieldsOf(const AnalyserParams* p, BlockBuffer fields[kSpectra]) {
+  fields[0] = p->AutoLeft;
+  fields[1] = p->AutoRight;
+  fields[2] = p->CrossSpectrum;
+  fields[3] = p->ResultSpectrum;
+  fields[4] = p->SecondSpectrum;
+}
 
 }  // namespace
 
-RunSpectra RunSpectraOf(const AnalyserParams* p) {
-  return {arrayAt(p->AutoLeft),       arrayAt(p->AutoRight),      arrayAt(p->CrossSpectrum),
-          arrayAt(p->ResultSpectrum), arrayAt(p->SecondSpectrum), (long)p->FftSize};
+bool LockRunSpectra(const AnalyserParams* p, RunSpectra* s) {
+  BlockBuffer fields[kSpectra];
+  fieldsOf(p, fields);
+  void* arrays[kSpectra];
+  lockBlockBuffers(fields, kSpectra, arrays);
+  *s = {(const float*)arrays[0], (const float*)arrays[1], (const float*)arrays[2],
+        (const float*)arrays[3], (const float*)arrays[4], (long)p->FftSize};
+  for (void* a : arrays)
+    if (a == nullptr) return false;
+  return true;
+}
+
+void UnlockRunSpectra(const AnalyserParams* p, const RunSpectra* s) {
+  BlockBuffer fields[kSpectra];
+  fieldsOf(p, fields);
+  void* const arrays[kSpectra] = {(void*)s->gll, (void*)s->grr, (void*)s->glr, (void*)s->result,
+                                  (void*)s->second};
+  unlockBlockBuffers(fields, kSpectra, arrays);
 }
 
 float RealAt(const float* spectrum, long n, long r) {

@@ -6,7 +6,7 @@
 
 #include "crossanalyser/analyser_params.h"
 
-// The run's arrays behind the block's address fields (null when a field is 0).
+// The run's arrays behind the block's buffer fields, locked for one use.
 struct RunSpectra {
   const float* gll;     // AutoLeft
   const float* grr;     // AutoRight
@@ -15,7 +15,10 @@ struct RunSpectra {
   const float* second;  // SecondSpectrum
   long n;               // FftSize
 };
-RunSpectra RunSpectraOf(const AnalyserParams* p);
+// Locks the five arrays; true when all of them are there (a run has left them and they are not
+// freed yet). Either way UnlockRunSpectra undoes what was locked.
+bool LockRunSpectra(const AnalyserParams* p, RunSpectra* s);
+void UnlockRunSpectra(const AnalyserParams* p, const RunSpectra* s);
 
 float RealAt(const float* spectrum, long n, long r);
 float ImagAt(const float* spectrum, long n, long r);

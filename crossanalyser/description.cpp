@@ -27,8 +27,8 @@ void writeDefaults(void* paramBlock) {
   p->CoherenceWeighting = 0;
   p->BandwidthOctaves = 0.33f;
   p->TriggerLevel = 50;
-  p->HostWindow = nullptr;
-  p->ModuleInstance = nullptr;
+  p->HostWindow = BlockHandle{0};
+  p->ModuleInstance = BlockHandle{0};
   p->SoundSpeed = 343.0f;
   p->ProbeDistance = 40.0f;
   p->MaxFrequency = 1900.0f;

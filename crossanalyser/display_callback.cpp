@@ -57,15 +57,21 @@ double secondCurve(const RunSpectra& s, int selection, int function, long k, dou
 
 }  // namespace
 
+// `user` is the parameter block, which the results dialog holds locked while it lives; the
+// spectra are locked for each point.
 extern "C" int WINAPI DisplayCallback(double x, void* user, short curve, double* y) {
   const AnalyserParams* p = (const AnalyserParams*)user;
-  const RunSpectra s = RunSpectraOf(p);
-  const long k = binOf(x, p);
-  if (curve == 1)
-    *y = firstCurve(s, p->LeftCurve, p->ProcessingFunction, k, x);
-  else if (curve == 2)
-    *y = secondCurve(s, p->RightCurve, p->ProcessingFunction, k, x);
-  else
-    *y = x;
-  return 1;
+  RunSpectra s;
+  const bool there = LockRunSpectra(p, &s);
+  if (there) {
+    const long k = binOf(x, p);
+    if (curve == 1)
+      *y = firstCurve(s, p->LeftCurve, p->ProcessingFunction, k, x);
+    else if (curve == 2)
+      *y = secondCurve(s, p->RightCurve, p->ProcessingFunction, k, x);
+    else
+      *y = x;
+  }
+  UnlockRunSpectra(p, &s);
+  return there ? 1 : 0;
 }

@@ -109,7 +109,7 @@ bool checkedColour(HWND dialog, const CurveBox (&boxes)[4], COLORREF* colour) {
 // doubles, read while each message is sent.
 void createDisplay(HWND dialog, AnalyserParams* p, const XFMINSTANCE* instance, int viewMode) {
   HWND display = instance->createDisplay(dialog, kDisplayFrame, 0, DisplayCallback, p);
-  p->DisplayWindow = display;
+  storeHandle(&p->DisplayWindow, display);
   const double top = 80.0, bottom = -80.0;
   const double left = viewMode == kFrequencyView ? 20.0 : 0.0;
   const double sampleRate = (double)p->SampleRate;
@@ -146,7 +146,7 @@ void setXRight(HWND display, double right) {
 
 // Applies the checked ones of the scale and range buttons, from `from` down the list.
 void applyScales(HWND dialog, const AnalyserParams* p, int from) {
-  HWND display = p->DisplayWindow;
+  HWND display = loadHandle<HWND>(p->DisplayWindow);
   bool started = false;
   for (int id : kScaleButtons) {
     started = started || id == from;
@@ -177,11 +177,11 @@ void selectCurve(HWND dialog, AnalyserParams* p, const CurveBox (&boxes)[4], con
     for (const CurveBox& other : boxes)
       if (other.id != box.id) CheckDlgButton(dialog, other.id, BST_UNCHECKED);
     *selection = (int16_t)box.selection;
-    send(p->DisplayWindow, kDisplayCurveColour, curve, (LPARAM)box.colour);
+    send(loadHandle<HWND>(p->DisplayWindow), kDisplayCurveColour, curve, (LPARAM)box.colour);
   } else {
     *selection = 0;
   }
-  redraw(p->DisplayWindow);
+  redraw(loadHandle<HWND>(p->DisplayWindow));
 }
 
 bool curveBoxClicked(HWND dialog, AnalyserParams* p, int id) {
@@ -208,7 +208,7 @@ void exportSpectralValues(HWND dialog, const DialogState& state) {
   TextBuffer out;
   initTextBuffer(&out, text, size);
   WriteSpectralValues(&out, p, state.instance, checked(dialog, kRangeTwoKilohertz));
-  finishClipboardText(p->HostWindow, block, kClipboardCaption);
+  finishClipboardText(loadHandle<HWND>(p->HostWindow), block, kClipboardCaption);
 }
 
 void initialise(HWND dialog, LPARAM initParam) {
@@ -236,7 +236,7 @@ void command(HWND dialog, int id) {
       exportSpectralValues(dialog, state);
       return;
     case kLinearView:
-      DestroyWindow(p->DisplayWindow);
+      DestroyWindow(loadHandle<HWND>(p->DisplayWindow));
       createDisplay(dialog, p, state.instance,
                     checked(dialog, kLinearView) ? kLinearViewMode : kFrequencyView);
       applyScales(dialog, p, kScaleDb);

@@ -29,8 +29,6 @@ const char kTimeDelayText[] =
 // right), also after a mono run, so the image says two channels.
 constexpr int kImageChannels = 2;
 
-LONG addressOf(const float* buffer) { return (LONG)(uintptr_t)buffer; }
-
 // What a completed run stores, gathered first so that a cancel leaves the block as it was.
 struct RunFigures {
   SpectraStatistics statistics;
@@ -74,8 +72,8 @@ bool analyse(const AnalyserBuffers* b, const AnalyserParams* p, const XFMINSTANC
   return true;
 }
 
-void storeResults(AnalyserParams* p, const AnalyserBuffers* b, const XFMINSTANCE* instance,
-                  const RunFigures& f, DWORD elapsedMs) {
+void storeResults(AnalyserParams* p, const RunBuffers* buffers, const AnalyserBuffers* b,
+                  const XFMINSTANCE* instance, const RunFigures& f, DWORD elapsedMs) {
   p->RmsLeftDb = f.levels.rmsLeftDb;
   p->RmsRightDb = f.levels.rmsRightDb;
   p->RmsCrossDb = f.levels.rmsCrossDb;
@@ -87,11 +85,11 @@ void storeResults(AnalyserParams* p, const AnalyserBuffers* b, const XFMINSTANCE
   p->Channels = (char)(instance->channels & 0xff);
   p->SampleRate = instance->sampleRate;
   p->LeftScale = f.results.leftDivisor;
-  p->AutoLeft = addressOf(b->gll);
-  p->AutoRight = addressOf(b->grr);
-  p->CrossSpectrum = addressOf(f.results.shownCross);
-  p->ResultSpectrum = addressOf(b->display1);
-  p->SecondSpectrum = addressOf(b->display2);
+  p->AutoLeft = runBufferField(buffers, b->gll);
+  p->AutoRight = runBufferField(buffers, b->grr);
+  p->CrossSpectrum = runBufferField(buffers, f.results.shownCross);
+  p->ResultSpectrum = runBufferField(buffers, b->display1);
+  p->SecondSpectrum = runBufferField(buffers, b->display2);
 }
 
 }  // namespace
@@ -101,8 +99,8 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   if (p == nullptr) return 1;
   // Without a confirmed settings dialog the handles are still 0: the dialogs then have no
   // owner, and the results dialog comes from this module itself.
-  const HWND owner = p->HostWindow;
-  const HINSTANCE module = runModule(p->ModuleInstance);
+  const HWND owner = loadHandle<HWND>(p->HostWindow);
+  const HINSTANCE module = runModule(loadHandle<HINSTANCE>(p->ModuleInstance));
   const long n = FftSizeOf(p->FftSizeIndex);
   p->FftSize = (int32_t)n;
 
@@ -119,7 +117,7 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   const DWORD start = GetTickCount();
   RunFigures figures = {};
   const bool completed = analyse(&b, p, instance, owner, &figures);
-  if (completed) storeResults(p, &b, instance, figures, GetTickCount() - start);
+  if (completed) storeResults(p, &buffers, &b, instance, figures, GetTickCount() - start);
   const int sampleRate = instance->sampleRate;
   GlobalUnlock(instance->paramBlock);
   if (!completed) {

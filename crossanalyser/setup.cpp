@@ -21,8 +21,8 @@ extern "C" int WINAPI XfmSetup(HWND hostWindow, HINSTANCE module, XFMINSTANCE* i
   int answer;
   switch ((short)result) {
     case 1:
-      p->HostWindow = hostWindow;
-      p->ModuleInstance = module;
+      storeHandle(&p->HostWindow, hostWindow);
+      storeHandle(&p->ModuleInstance, module);
       answer = 1;
       break;
     case 2:

@@ -76,7 +76,9 @@ long lastRow(long n, long sampleRate, bool limitTo2k) {
 
 long WriteSpectralValues(TextBuffer* out, const AnalyserParams* p, const XFMINSTANCE* instance,
                          bool limitTo2k) {
-  const RunSpectra s = RunSpectraOf(p);
+  // Without the run's spectra (their blocks gone) the table has its header and no rows.
+  RunSpectra s;
+  const bool there = LockRunSpectra(p, &s);
   const long fs = p->SampleRate;
   const Columns columns = columnsOf(p);
   appendText(out, "Orvane - Cross Functions 4.1 - Spectral Values\t%s\r\nFreq.[Hz]",
@@ -85,7 +87,7 @@ long WriteSpectralValues(TextBuffer* out, const AnalyserParams* p, const XFMINST
   appendText(out, "\r\n");
 
   progressBegin(instance, "Exporting spectral values to clipboard...");
-  const long last = lastRow(s.n, fs, limitTo2k);
+  const long last = there ? lastRow(s.n, fs, limitTo2k) : -1;
   long rows = 0;
   for (long r = 0; r <= last; ++r) {
     if (!progressStepGoesOn(instance, (int)r, (int)last)) break;
@@ -101,6 +103,7 @@ long WriteSpectralValues(TextBuffer* out, const AnalyserParams* p, const XFMINST
     ++rows;
   }
   progressEnd(instance);
+  UnlockRunSpectra(p, &s);
   appendText(out, "\r\n");
   return rows;
 }

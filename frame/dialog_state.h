@@ -1,7 +1,8 @@
 // The dialog state holder: a hidden static control in which a dialog procedure keeps the
 // addresses it needs between messages, since the plug-ins keep nothing in static variables.
-// The text is "%ld,%d,%ld": parameter block address, parameter block handle, instance record
-// address. Values are written and parsed at the full width of an address.
+// The text is three signed decimals: parameter block address, parameter block handle, instance
+// record address, each at the full width of an address ("%ld,%d,%ld" on x86 32-bit; at most
+// 62 characters on x86-64).
 #pragma once
 
 #include "frame/xfm.h"

@@ -5,6 +5,7 @@ void initRunBuffers(RunBuffers* buffers) {
   buffers->failedStep = 0;
   for (int i = 0; i < kMaxRunBuffers; ++i) {
     buffers->handles[i] = nullptr;
+    buffers->addresses[i] = nullptr;
     buffers->locked[i] = false;
   }
 }
@@ -17,6 +18,10 @@ void* allocRunBuffer(RunBuffers* buffers, SIZE_T bytes) {
     return nullptr;
   }
   HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE | GMEM_ZEROINIT, bytes);
+  if (handle != nullptr && handleBits(handle) == 0) {
+    GlobalFree(handle);
+    handle = nullptr;
+  }
   if (handle == nullptr) {
     buffers->failedStep = step;
     return nullptr;
@@ -30,7 +35,15 @@ void* allocRunBuffer(RunBuffers* buffers, SIZE_T bytes) {
     return nullptr;
   }
   buffers->locked[index] = true;
+  buffers->addresses[index] = address;
   return address;
+}
+
+BlockBuffer runBufferField(const RunBuffers* buffers, const void* address) {
+  for (int i = 0; i < buffers->count; ++i)
+    if (address != nullptr && buffers->addresses[i] == address)
+      return blockBufferOf(buffers->handles[i]);
+  return BlockBuffer{0};
 }
 
 HGLOBAL detachRunBuffer(RunBuffers* buffers, int index) {
@@ -38,6 +51,7 @@ HGLOBAL detachRunBuffer(RunBuffers* buffers, int index) {
   HGLOBAL handle = buffers->handles[index];
   if (buffers->locked[index]) GlobalUnlock(handle);
   buffers->handles[index] = nullptr;
+  buffers->addresses[index] = nullptr;
   buffers->locked[index] = false;
   return handle;
 }
@@ -48,6 +62,7 @@ void releaseRunBuffers(RunBuffers* buffers) {
     if (buffers->locked[i]) GlobalUnlock(buffers->handles[i]);
     GlobalFree(buffers->handles[i]);
     buffers->handles[i] = nullptr;
+    buffers->addresses[i] = nullptr;
     buffers->locked[i] = false;
   }
   buffers->count = 0;

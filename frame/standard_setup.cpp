@@ -3,8 +3,6 @@
 #include "frame/dialog_skeleton.h"
 #include "frame/plugin.h"
 
-#include <string.h>
-
 extern "C" int WINAPI XfmSetup(HWND hostWindow, HINSTANCE module, XFMINSTANCE* instance) {
   DLGPROC procedure = dialogProcedure(module, kOrdSettingsDialog);
   INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(kSettingsDialogResource), hostWindow,
@@ -15,8 +13,8 @@ extern "C" int WINAPI XfmSetup(HWND hostWindow, HINSTANCE module, XFMINSTANCE* i
   char* block = (char*)GlobalLock(instance->paramBlock);
   if (block == nullptr) return 0;
   const PluginDescription& d = kPluginDescription;
-  memcpy(block + d.hostWindowOffset, &hostWindow, sizeof hostWindow);
-  memcpy(block + d.moduleInstanceOffset, &module, sizeof module);
+  storeHandle((BlockHandle*)(block + d.hostWindowOffset), hostWindow);
+  storeHandle((BlockHandle*)(block + d.moduleInstanceOffset), module);
   GlobalUnlock(instance->paramBlock);
   return shortResult;
 }

@@ -1,7 +1,14 @@
 // The host transform interface: the two records the host shares with a plug-in, the callbacks
-// it serves through the instance record, and the exports every plug-in offers. All layouts are
-// x86 32-bit, little-endian and packed; every offset is checked at compile time because the
-// host and the plug-ins are built separately and meet only through these bytes.
+// it serves through the instance record, the exports every plug-in offers, and the rule for
+// handles and buffers kept in parameter blocks. Little-endian throughout. Every offset is
+// checked at compile time because the host and the plug-ins are built separately and meet only
+// through these bytes.
+//
+// Two ABIs share this source. On x86 32-bit (the Windows deliverables) the records have the
+// host's exact layout, addresses and handles 32 bits wide. On x86-64 (the Linux product and the
+// Win64 test build) the instance record has the natural layout of its fields; a 64-bit host
+// loads only 64-bit plug-ins and a 32-bit host only 32-bit ones. The info block and every
+// parameter block have one byte layout on both.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +16,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
-static_assert(sizeof(void*) == 4, "the host records hold 32-bit addresses and handles");
+#include "frame/block_fields.h"
+
+constexpr bool kXfm32Bit = sizeof(void*) == 4;
+static_assert(sizeof(void*) == 4 || sizeof(void*) == 8, "x86 32-bit or x86-64");
 
 // Answer of QueryXfm: the interface version the host expects.
 constexpr short kXfmVersion = 0x489;
@@ -58,9 +68,8 @@ typedef HWND(WINAPI* XfmCreateDisplayProc)(HWND dialog, WORD controlId, WORD zer
 typedef int(WINAPI* XfmSamplesProc)(DWORD waveHandle, float* buffer, LONG first, LONG frames,
                                     LONG format);
 
+// Transform info block: host memory, filled by QueryXfm. No addresses: one layout everywhere.
 #pragma pack(push, 1)
-
-// Transform info block: host memory, filled by QueryXfm.
 struct XFMINFO {
   char name[80];         // 0: menu path, e.g. "Orvane\Cross Functions"
   char notice[80];       // 80: the maker's notice line
@@ -80,10 +89,13 @@ static_assert(offsetof(XFMINFO, paramSize) == 248);
 static_assert(offsetof(XFMINFO, paramTypes) == 252);
 static_assert(offsetof(XFMINFO, paramFlags) == 348);
 static_assert(sizeof(XFMINFO) == 444);
+#pragma pack(pop)
 
 // Transform instance record: host memory, passed to every export and as the creation
 // parameter of every dialog. The host owns it for the life of the instance; plug-ins read it
 // and never keep its address beyond a call (dialogs recover it from their state holder).
+// Offsets are the 32-bit host's; on x86-64 the addresses are 8 bytes at their natural
+// alignment (the second column of offsets below), the reserved areas keeping their sizes.
 struct XFMINSTANCE {
   WORD channels;                       // 0: 1 or 2
   BYTE reserved2[6];                   // 2
@@ -113,28 +125,30 @@ struct XFMINSTANCE {
   BYTE reserved344[32];                // 344
   XfmProgressTextProc progressText;    // 376: may be null
 };
-static_assert(offsetof(XFMINSTANCE, sampleRate) == 8);
-static_assert(offsetof(XFMINSTANCE, paramBlock) == 12);
-static_assert(offsetof(XFMINSTANCE, selFirst) == 16);
-static_assert(offsetof(XFMINSTANCE, selLast) == 20);
-static_assert(offsetof(XFMINSTANCE, title) == 28);
-static_assert(offsetof(XFMINSTANCE, dialogInit) == 32);
-static_assert(offsetof(XFMINSTANCE, cancelFlag) == 44);
-static_assert(offsetof(XFMINSTANCE, progress) == 48);
-static_assert(offsetof(XFMINSTANCE, progressBegin) == 52);
-static_assert(offsetof(XFMINSTANCE, progressEnd) == 56);
-static_assert(offsetof(XFMINSTANCE, autoPreset) == 144);
-static_assert(offsetof(XFMINSTANCE, autoShowDialogs) == 146);
-static_assert(offsetof(XFMINSTANCE, createDisplay) == 308);
-static_assert(offsetof(XFMINSTANCE, readSamples) == 328);
-static_assert(offsetof(XFMINSTANCE, writeSamples) == 332);
-static_assert(offsetof(XFMINSTANCE, readFormat) == 336);
-static_assert(offsetof(XFMINSTANCE, writeFormat) == 338);
-static_assert(offsetof(XFMINSTANCE, waveHandle) == 340);
-static_assert(offsetof(XFMINSTANCE, progressText) == 376);
-static_assert(sizeof(XFMINSTANCE) == 380);
-
-#pragma pack(pop)
+// Offsets of the fields the plug-ins use: {32-bit, x86-64}.
+constexpr size_t xfmOffset(size_t offset32, size_t offset64) {
+  return kXfm32Bit ? offset32 : offset64;
+}
+static_assert(offsetof(XFMINSTANCE, sampleRate) == xfmOffset(8, 8));
+static_assert(offsetof(XFMINSTANCE, paramBlock) == xfmOffset(12, 16));
+static_assert(offsetof(XFMINSTANCE, selFirst) == xfmOffset(16, 24));
+static_assert(offsetof(XFMINSTANCE, selLast) == xfmOffset(20, 28));
+static_assert(offsetof(XFMINSTANCE, title) == xfmOffset(28, 40));
+static_assert(offsetof(XFMINSTANCE, dialogInit) == xfmOffset(32, 48));
+static_assert(offsetof(XFMINSTANCE, cancelFlag) == xfmOffset(44, 64));
+static_assert(offsetof(XFMINSTANCE, progress) == xfmOffset(48, 72));
+static_assert(offsetof(XFMINSTANCE, progressBegin) == xfmOffset(52, 80));
+static_assert(offsetof(XFMINSTANCE, progressEnd) == xfmOffset(56, 88));
+static_assert(offsetof(XFMINSTANCE, autoPreset) == xfmOffset(144, 180));
+static_assert(offsetof(XFMINSTANCE, autoShowDialogs) == xfmOffset(146, 182));
+static_assert(offsetof(XFMINSTANCE, createDisplay) == xfmOffset(308, 344));
+static_assert(offsetof(XFMINSTANCE, readSamples) == xfmOffset(328, 368));
+static_assert(offsetof(XFMINSTANCE, writeSamples) == xfmOffset(332, 376));
+static_assert(offsetof(XFMINSTANCE, readFormat) == xfmOffset(336, 384));
+static_assert(offsetof(XFMINSTANCE, writeFormat) == xfmOffset(338, 386));
+static_assert(offsetof(XFMINSTANCE, waveHandle) == xfmOffset(340, 388));
+static_assert(offsetof(XFMINSTANCE, progressText) == xfmOffset(376, 424));
+static_assert(sizeof(XFMINSTANCE) == xfmOffset(380, 432));
 
 // The exports, by the names and ordinals of each plug-in's export table.
 extern "C" {

@@ -7,7 +7,7 @@
 namespace {
 
 void refuse(const DesignerParams* params, LPCSTR text) {
-  MessageBoxA(params->HostWindow, text, "Kirkeby plus", MB_OK | MB_ICONERROR);
+  MessageBoxA(loadHandle<HWND>(params->HostWindow), text, "Kirkeby plus", MB_OK | MB_ICONERROR);
 }
 
 }  // namespace

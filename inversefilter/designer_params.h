@@ -44,11 +44,12 @@ struct DesignerParams {
   int32_t HigherCutHz;          // 25: higher cut frequency, Hz
   float TransitionOctaves;      // 29: width of each transition band, octaves
   int32_t ElapsedMs;            // 33: duration of the last design, ms
-  HWND HostWindow;              // 37: parent given to XfmSetup; owner of the run's messages
-  HINSTANCE ModuleInstance;     // 41: module instance given to XfmSetup
-  float* FilterSamples;         // 45: first sample of the last filters, inside the clipboard
-                                //     image; valid while the results dialog is open
-  HWND DisplayWindow;           // 49: display control of the open results dialog
+  BlockHandle HostWindow;       // 37: parent given to XfmSetup; owner of the run's messages
+  BlockHandle ModuleInstance;   // 41: module instance given to XfmSetup
+  BlockBuffer FilterSamples;    // 45: the clipboard image holding the last filters, their
+                                //     samples after its header; 0 once the results dialog
+                                //     has closed
+  BlockHandle DisplayWindow;    // 49: display control of the open results dialog
   int16_t Mode;                 // 53: DesignerMode
   BYTE CrossTalkOnly;           // 55: 1 "Cross-Talk cancel only"
   BYTE ActiveNoiseControl;      // 56: 1 single-filter output; never set by the dialog

@@ -44,8 +44,7 @@ void writeFilterImage(BYTE* image, const FilterOutput* output, const float* cons
 
 float* filterImageSamples(BYTE* image) { return (float*)(image + kWaveHeaderBytes); }
 
-FilterImageShape filterImageShape(const float* samples) {
-  const BYTE* header = (const BYTE*)samples - kWaveHeaderBytes;
+FilterImageShape filterImageShape(const BYTE* header) {
   FilterImageShape shape;
   shape.channels = readLittle16(header + 22) == 2 ? 2 : 1;
   shape.frames = (long)(readLittle32(header + 40) / (4u * (unsigned long)shape.channels));

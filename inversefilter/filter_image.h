@@ -23,5 +23,5 @@ struct FilterImageShape {
   long frames;   // frames of the image: the filter length, twice it for the 2x2 network
 };
 
-// The shape of the image whose first sample is `samples`, read from the header in front of it.
-FilterImageShape filterImageShape(const float* samples);
+// The shape of an image, read from its header.
+FilterImageShape filterImageShape(const BYTE* image);

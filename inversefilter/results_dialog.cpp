@@ -78,10 +78,17 @@ void initialise(HWND dialog, LPARAM initParam) {
   const long filterLength = FilterLengthRule(p->InverseFilterLength);
   // Without a run's image (the dialog opened on its own) the plot stays empty.
   FilterImageShape shape = {1, filterLength};
-  if (p->FilterSamples != nullptr) shape = filterImageShape(p->FilterSamples);
+  if (const BYTE* image = (const BYTE*)lockBlockBuffer(p->FilterSamples)) {
+    shape = filterImageShape(image);
+    unlockBlockBuffer(p->FilterSamples);
+  }
 
-  p->DisplayWindow = instance->createDisplay(dialog, kDisplayFrame, 0, DisplayCallback, p);
-  configureDisplay(p->DisplayWindow, shape);
+  // The display paints after this initialisation has unlocked the block: its callback gets
+  // the block's handle and locks the block for each point.
+  const HWND display =
+      instance->createDisplay(dialog, kDisplayFrame, 0, DisplayCallback, instance->paramBlock);
+  storeHandle(&p->DisplayWindow, display);
+  configureDisplay(display, shape);
 
   showSignificant(dialog, kShownInBand, p->InBandRegularisation);
   showSignificant(dialog, kShownOutBand, p->OutBandRegularisation);

@@ -94,8 +94,13 @@ bool design(DesignBuffers* b, const DesignerLengths* l, const DesignerParams* p,
   }
 }
 
+// The shown image's handle goes into the parameter block, so it must fit a buffer field.
 HGLOBAL allocateImage(SIZE_T bytes, BYTE** image) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, bytes);
+  if (block != nullptr && blockBufferOf(block).bits == 0) {
+    GlobalFree(block);
+    block = nullptr;
+  }
   *image = block != nullptr ? (BYTE*)GlobalLock(block) : nullptr;
   if (*image == nullptr && block != nullptr) {
     GlobalFree(block);
@@ -121,7 +126,8 @@ bool deliverFilters(float* const filters[4], const FilterOutput* output, Designe
   *shown = block != nullptr ? allocateImage(bytes, shownImage) : nullptr;
   if (*shown == nullptr) {
     if (block != nullptr) freeImage(block);
-    MessageBoxA(p->HostWindow, kOutOfMemoryText, kRunCaption, MB_OK | MB_ICONERROR);
+    MessageBoxA(loadHandle<HWND>(p->HostWindow), kOutOfMemoryText, kRunCaption,
+                MB_OK | MB_ICONERROR);
     return false;
   }
   if (!ApplyFilterGain(filters, output, p)) {
@@ -132,19 +138,19 @@ bool deliverFilters(float* const filters[4], const FilterOutput* output, Designe
   writeFilterImage(image, output, filters, instance->sampleRate);
   memcpy(*shownImage, image, bytes);
   GlobalUnlock(block);
-  if (!transferToClipboard(p->HostWindow, CF_WAVE, block, kClipboardCaption)) {
+  if (!transferToClipboard(loadHandle<HWND>(p->HostWindow), CF_WAVE, block, kClipboardCaption)) {
     freeImage(*shown);
     return false;
   }
   return true;
 }
 
-// Once the results dialog has closed, the addresses the run left for it are no longer valid.
+// Once the results dialog has closed, the image and the display the run left for it are gone.
 void forgetShownFilters(const XFMINSTANCE* instance) {
   DesignerParams* p = (DesignerParams*)GlobalLock(instance->paramBlock);
   if (p == nullptr) return;
-  p->FilterSamples = nullptr;
-  p->DisplayWindow = nullptr;
+  p->FilterSamples = BlockBuffer{0};
+  p->DisplayWindow = BlockHandle{0};
   GlobalUnlock(instance->paramBlock);
 }
 
@@ -156,8 +162,8 @@ void forgetShownFilters(const XFMINSTANCE* instance) {
 extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   DesignerParams* p = (DesignerParams*)GlobalLock(instance->paramBlock);
   if (p == nullptr) return 1;
-  const HWND owner = p->HostWindow;
-  const HINSTANCE module = runModule(p->ModuleInstance);
+  const HWND owner = loadHandle<HWND>(p->HostWindow);
+  const HINSTANCE module = runModule(loadHandle<HINSTANCE>(p->ModuleInstance));
 
   if ((int64_t)instance->selLast - (int64_t)instance->selFirst + 1 < 1) {
     GlobalUnlock(instance->paramBlock);
@@ -189,7 +195,7 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   const FilterOutput output = DesignerOutputLayout(p, &lengths);
   float* const filters[4] = {buffers.C, buffers.D, buffers.E, buffers.F};
   HGLOBAL shown = nullptr;
-  BYTE* shownImage = nullptr;
+  BYTE* shownImage = nullptr;  // locked while the results dialog reads it
   if (done) done = deliverFilters(filters, &output, p, instance, &shown, &shownImage);
   releaseRunBuffers(&buffers.responses);
   if (!done) {
@@ -198,7 +204,7 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   }
 
   p->ElapsedMs = (int32_t)(GetTickCount() - start);
-  p->FilterSamples = filterImageSamples(shownImage);
+  p->FilterSamples = blockBufferOf(shown);
   p->DisplayCursor = 0;
   GlobalUnlock(instance->paramBlock);
   showResults(module, owner, instance);

@@ -18,9 +18,9 @@ const PluginDescription kPluginDescription = {
 
 void writeDefaults(void* paramBlock) {
   MeterParams* p = (MeterParams*)paramBlock;
-  p->HostWindow = nullptr;
-  p->ModuleInstance = nullptr;
-  p->displayWindow = nullptr;
+  p->HostWindow = BlockHandle{0};
+  p->ModuleInstance = BlockHandle{0};
+  p->displayWindow = BlockHandle{0};
   p->filterLeft = kFilterWideBand;
   p->filterRight = kFilterWideBand;
   p->fullScaleLeft = 120.0f;

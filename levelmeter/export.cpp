@@ -51,14 +51,39 @@ void writeResultsTable(ExportFile* file, const XFMINSTANCE* instance, const Mete
   writeText(file, text, length);
 }
 
-const float* history(const MeterParams* p, bool right, int kind) {
-  return (const float*)(uintptr_t)(right ? p->rightHistories[kind] : p->leftHistories[kind]);
+// The run's histories, locked for one export: [0] left or only, [1] right, in MeterHistory
+// order; null where the block names none or its block is gone.
+struct Histories {
+  void* h[2][kHistoryKinds];
+};
+
+void lockHistories(const MeterParams* p, Histories* out) {
+  lockBlockBuffers(p->leftHistories, kHistoryKinds, out->h[0]);
+  lockBlockBuffers(p->rightHistories, kHistoryKinds, out->h[1]);
+}
+
+void unlockHistories(const MeterParams* p, const Histories* locked) {
+  unlockBlockBuffers(p->leftHistories, kHistoryKinds, locked->h[0]);
+  unlockBlockBuffers(p->rightHistories, kHistoryKinds, locked->h[1]);
+}
+
+// Whether the histories an export writes are all there: the left ones, and the right ones
+// after a stereo run.
+bool complete(const Histories* h, bool stereo) {
+  for (int c = 0; c < (stereo ? 2 : 1); ++c)
+    for (int k = 0; k < kHistoryKinds; ++k)
+      if (h->h[c][k] == nullptr) return false;
+  return true;
+}
+
+float at(const Histories* h, bool right, int kind, int block) {
+  return ((const float*)h->h[right ? 1 : 0][kind])[block];
 }
 
 // The Slow level once per second (every 1000th block). The time advances by 1000 blocks per
 // line, in seconds under either header.
 void writeSlowHistory(ExportFile* file, const XFMINSTANCE* instance, const MeterParams* p,
-                      int blockCount) {
+                      const Histories* h, int blockCount) {
   const bool stereo = p->runChannels == 2;
   const double blockSeconds = meterBlockSeconds(p->runSampleRate);
   progressBegin(instance, "Saving Slow Time History...");
@@ -70,8 +95,8 @@ void writeSlowHistory(ExportFile* file, const XFMINSTANCE* instance, const Meter
     char line[128];
     TextBuffer out;
     initTextBuffer(&out, line, sizeof line);
-    appendText(&out, "%.6f\t%.3f", t, history(p, false, kHistSlow)[i] + p->fullScaleLeft);
-    if (stereo) appendText(&out, "\t%.3f", history(p, true, kHistSlow)[i] + p->fullScaleRight);
+    appendText(&out, "%.6f\t%.3f", t, at(h, false, kHistSlow, i) + p->fullScaleLeft);
+    if (stereo) appendText(&out, "\t%.3f", at(h, true, kHistSlow, i) + p->fullScaleRight);
     appendText(&out, "\r\n");
     writeText(file, line, out.length);
     t += 1000.0 * blockSeconds;
@@ -81,7 +106,7 @@ void writeSlowHistory(ExportFile* file, const XFMINSTANCE* instance, const Meter
 
 // Every history of every block; the time advances by one block per line, in seconds.
 void writeAllHistories(ExportFile* file, const XFMINSTANCE* instance, const MeterParams* p,
-                       int blockCount) {
+                       const Histories* h, int blockCount) {
   const bool stereo = p->runChannels == 2;
   const double blockSeconds = meterBlockSeconds(p->runSampleRate);
   // Column order of the file, which is not the storage order.
@@ -101,7 +126,7 @@ void writeAllHistories(ExportFile* file, const XFMINSTANCE* instance, const Mete
     appendText(&out, "%.6f", t);
     for (int c = 0; c < (stereo ? 2 : 1); ++c) {
       float fullScale = c == 0 ? p->fullScaleLeft : p->fullScaleRight;
-      for (int kind : kinds) appendText(&out, "\t%.3f", history(p, c == 1, kind)[i] + fullScale);
+      for (int kind : kinds) appendText(&out, "\t%.3f", at(h, c == 1, kind, i) + fullScale);
     }
     appendText(&out, "\r\n");
     writeText(file, line, out.length);
@@ -122,7 +147,8 @@ void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
   OPENFILENAMEA ofn;
   memset(&ofn, 0, sizeof ofn);
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = p->HostWindow;
+  const HWND owner = loadHandle<HWND>(p->HostWindow);
+  ofn.hwndOwner = owner;
   ofn.lpstrFilter = kFilter;
   ofn.nFilterIndex = 2;
   ofn.lpstrFile = path;
@@ -143,10 +169,10 @@ void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
                "%s\nis alredy in use by another process.\n\nChoose another "
                "file, please!",
                path);
-      MessageBoxA(p->HostWindow, text, kAccessCaption, MB_OK | MB_ICONWARNING);
+      MessageBoxA(owner, text, kAccessCaption, MB_OK | MB_ICONWARNING);
     } else {
       snprintf(text, sizeof text, "%s\ncannot be created.\n\nChoose another file, please!", path);
-      MessageBoxA(p->HostWindow, text, kAccessCaption, MB_OK | MB_ICONERROR);
+      MessageBoxA(owner, text, kAccessCaption, MB_OK | MB_ICONERROR);
     }
     return;
   }
@@ -158,11 +184,16 @@ void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
     writeResultsTable(&file, instance, p);
     snprintf(report, sizeof report, "Acoustic Levels succesfully saved to %s", path);
   } else {
-    const int blockCount = meterBlockCount(p->runFrames, p->runSampleRate);
+    // Without the run's histories (none run yet, or their blocks gone) there are no lines.
+    Histories h;
+    lockHistories(p, &h);
+    const int blockCount =
+        complete(&h, p->runChannels == 2) ? meterBlockCount(p->runFrames, p->runSampleRate) : 0;
     if (p->displayCurve == 'S')
-      writeSlowHistory(&file, instance, p, blockCount);
+      writeSlowHistory(&file, instance, p, &h, blockCount);
     else
-      writeAllHistories(&file, instance, p, blockCount);
+      writeAllHistories(&file, instance, p, &h, blockCount);
+    unlockHistories(p, &h);
     progressEnd(instance);
     snprintf(report, sizeof report, "Time History succesfully saved to %s", path);
   }
@@ -174,7 +205,7 @@ void exportResults(const XFMINSTANCE* instance, MeterParams* p) {
              "%s\ncould not be written completely.\n\nThe disk may be "
              "full; choose another place, please!",
              path);
-    MessageBoxA(p->HostWindow, report, kAccessCaption, MB_OK | MB_ICONERROR);
+    MessageBoxA(owner, report, kAccessCaption, MB_OK | MB_ICONERROR);
     return;
   }
   MessageBoxA(nullptr, report, "File Saved", MB_OK | MB_ICONERROR);

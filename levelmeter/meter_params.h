@@ -41,10 +41,10 @@ struct ChannelResults {
 static_assert(sizeof(ChannelResults) == 44);
 
 struct MeterParams {
-  HWND HostWindow;                      // 0: owner of the run's message boxes and results dialog
-  HINSTANCE ModuleInstance;             // 4: the results dialog is loaded from it
-  DWORD unusedHandle;                   // 8
-  HWND displayWindow;                   // 12: display control of the results dialog
+  BlockHandle HostWindow;               // 0: owner of the run's message boxes and results dialog
+  BlockHandle ModuleInstance;           // 4: the results dialog is loaded from it
+  BlockHandle unusedHandle;             // 8
+  BlockHandle displayWindow;            // 12: display control of the results dialog
   char filterLeft;                      // 16: filter code of the left or only channel
   char filterRight;                     // 17
   float fullScaleLeft;                  // 18: dB that digital full scale represents
@@ -56,8 +56,8 @@ struct MeterParams {
   int32_t runSampleRate;                // 36: Hz, of the last run
   int32_t runFrames;                    // 40: frames of the last run
   int32_t runChannels;                  // 44
-  DWORD leftHistories[kHistoryKinds];   // 48: addresses, valid while the results dialog lives
-  DWORD rightHistories[kHistoryKinds];  // 68
+  BlockBuffer leftHistories[kHistoryKinds];   // 48: the run's history blocks (MeterHistory
+  BlockBuffer rightHistories[kHistoryKinds];  // 68  order), blockCount floats each
   ChannelResults left;                  // 88: left or only channel
   ChannelResults right;                 // 132
   int32_t averageColumn;                // 176: 1 when the results dialog's "Avg" box is checked

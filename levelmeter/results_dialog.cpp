@@ -37,7 +37,7 @@ void initialise(HWND dialog, LPARAM initParam) {
   MeterParams* p = (MeterParams*)state.block;
   const XFMINSTANCE* instance = state.instance;
   HWND display = instance->createDisplay(dialog, kDisplayFrame, 0, DisplayCallback, state.block);
-  p->displayWindow = display;
+  storeHandle(&p->displayWindow, display);
   // The ranges travel as addresses: they must outlive the messages, which are sent at once.
   const double left = 0.0;
   const double right = (double)(instance->selLast - instance->selFirst) / instance->sampleRate;
@@ -67,13 +67,14 @@ void copyToClipboard(const DialogState& state) {
   char* text = beginClipboardText(size, &block);
   if (text == nullptr) return;  // no memory: the command does nothing
   resultsText(text, size, p);
-  finishClipboardText(p->HostWindow, block, kClipboardCaption);
+  finishClipboardText(loadHandle<HWND>(p->HostWindow), block, kClipboardCaption);
 }
 
 void showCurve(HWND dialog, MeterParams* p, char letter) {
   p->displayCurve = letter;
-  InvalidateRect(p->displayWindow, nullptr, TRUE);
-  UpdateWindow(p->displayWindow);
+  const HWND display = loadHandle<HWND>(p->displayWindow);
+  InvalidateRect(display, nullptr, TRUE);
+  UpdateWindow(display);
 }
 
 void command(HWND dialog, int id) {

@@ -1,6 +1,7 @@
 // XfmDo: reads the selection, measures each channel, shows the results and, when the person
 // keeps the filtered waveform, writes it back.
 #include "frame/dialog_skeleton.h"
+#include "frame/own_module.h"
 #include "frame/progress.h"
 #include "frame/run_buffers.h"
 #include "levelmeter/blocks.h"
@@ -46,16 +47,18 @@ bool checkSelection(const XFMINSTANCE* instance, HWND owner, int frames) {
 bool measureChannel(float* wave, float* work, int frames, int channels, int offset, MeterParams* p,
                     char channelCode, char filterCode, const ChannelHistories& histories,
                     const XFMINSTANCE* instance) {
-  for (int i = 0; i < frames; ++i) work[i] = wave[i * channels + offset] * kToUnit;
+  // Indexes in SIZE_T: a long stereo selection has more samples than an int counts.
+  for (int i = 0; i < frames; ++i) work[i] = wave[(SIZE_T)i * channels + offset] * kToUnit;
   bool done = analyseChannel(work, p, channelCode, filterCode, histories.h[kHistRms],
                              histories.h[kHistItu], histories.h[kHistFast], histories.h[kHistSlow],
                              histories.h[kHistImpulse], instance);
-  for (int i = 0; i < frames; ++i) wave[i * channels + offset] = work[i] * kToHost;
+  for (int i = 0; i < frames; ++i) wave[(SIZE_T)i * channels + offset] = work[i] * kToHost;
   return done;
 }
 
-void storeAddresses(DWORD out[kHistoryKinds], const ChannelHistories& histories) {
-  for (int k = 0; k < kHistoryKinds; ++k) out[k] = (DWORD)(uintptr_t)histories.h[k];
+void storeHistories(BlockBuffer out[kHistoryKinds], const RunBuffers* buffers,
+                    const ChannelHistories& histories) {
+  for (int k = 0; k < kHistoryKinds; ++k) out[k] = runBufferField(buffers, histories.h[k]);
 }
 
 }  // namespace
@@ -65,8 +68,8 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   const int frames = instance->selLast - instance->selFirst + 1;
   MeterParams* p = (MeterParams*)GlobalLock(instance->paramBlock);
   if (p == nullptr) return 1;
-  const HWND host = p->HostWindow;
-  const HINSTANCE module = p->ModuleInstance;
+  const HWND host = loadHandle<HWND>(p->HostWindow);
+  const HINSTANCE module = runModule(loadHandle<HINSTANCE>(p->ModuleInstance));
   if (!checkSelection(instance, host, frames)) {
     GlobalUnlock(instance->paramBlock);
     return 1;
@@ -81,7 +84,7 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   // Sizes are checked against the address space first: a request that cannot be expressed is
   // the same to the person as one the system refuses.
   const uint64_t waveBytes = (uint64_t)frames * (uint64_t)channels * sizeof(float);
-  const bool fits = waveBytes <= (uint64_t)INT32_MAX;
+  const bool fits = waveBytes <= (uint64_t)PTRDIFF_MAX;
   float* work = fits ? (float*)allocRunBuffer(&buffers, (SIZE_T)frames * sizeof(float)) : nullptr;
   float* wave = fits ? (float*)allocRunBuffer(&buffers, (SIZE_T)waveBytes) : nullptr;
   for (int k = 0; k < kHistoryKinds; ++k)
@@ -112,9 +115,9 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
     completed = measureChannel(wave, work, frames, 1, 0, p, 'm', p->filterLeft, left, instance);
   }
 
-  storeAddresses(p->leftHistories, left);
-  // After a mono run there are no right histories: null addresses, never stale ones.
-  storeAddresses(p->rightHistories, right);
+  storeHistories(p->leftHistories, &buffers, left);
+  // After a mono run there are no right histories: empty fields, never stale ones.
+  storeHistories(p->rightHistories, &buffers, right);
   p->runSampleRate = instance->sampleRate;
   p->runFrames = frames;
   p->runChannels = channels;

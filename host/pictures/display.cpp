@@ -11,7 +11,7 @@ const char kDisplayClassName[] = "OrvaneDisplay";
 namespace {
 
 DisplayRecord* recordOf(HWND window) {
-  return reinterpret_cast<DisplayRecord*>(GetWindowLongA(window, GWL_USERDATA));
+  return reinterpret_cast<DisplayRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 std::optional<double> readDouble(LPARAM value) {
@@ -92,7 +92,7 @@ LRESULT CALLBACK displayProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_ERASEBKGND) return 1;
     if (message == WM_DESTROY) {
       r->window = nullptr;
-      SetWindowLongA(window, GWL_USERDATA, 0);
+      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     }
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -139,7 +139,7 @@ HWND DisplayBoard::create(HWND dialog, WORD controlId, XfmDisplayCallback callba
                       r->rect.right - r->rect.left, r->rect.bottom - r->rect.top, dialog,
                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)), nullptr, nullptr);
   if (!window) return nullptr;
-  SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(r));
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(r));
   r->window = window;
   return window;
 }
@@ -189,7 +189,7 @@ std::vector<const DisplayRecord*> DisplayBoard::ofDialog(HWND dialog) const {
 DisplayBoard::~DisplayBoard() {
   // Windows still standing must not reach the records any more.
   for (auto& d : displays_) {
-    if (d->window && IsWindow(d->window)) SetWindowLongA(d->window, GWL_USERDATA, 0);
+    if (d->window && IsWindow(d->window)) SetWindowLongPtrA(d->window, GWLP_USERDATA, 0);
   }
 }
 

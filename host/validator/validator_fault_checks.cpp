@@ -17,6 +17,7 @@ const char* faultCall(Fault f) { return f == Fault::Allocation ? "GlobalAlloc" :
 struct CallCount {
   int allocations = 0;
   int locks = 0;
+  int locksBeforeResults = 0;  // locks made before the results dialog opened (all, without one)
   int progressCalls = 0;
   std::vector<int> displayOfCall;
   int errorBoxes = 0;  // message boxes with the error icon in the ordinary run
@@ -39,6 +40,12 @@ CallCount countCalls(const CheckContext& c, int channels, Heartbeat& heartbeat) 
   MemoryCounters m = memoryCounters();
   count.allocations = m.allocCalls;
   count.locks = m.lockCalls;
+  count.locksBeforeResults = m.lockCalls;
+  for (const DialogEvent& d : t.log().dialogs)
+    if (d.resource == kResultsDialogResource) {
+      count.locksBeforeResults = d.lockCallsBefore;
+      break;
+    }
   count.progressCalls = t.log().progressCalls;
   count.displayOfCall = t.log().displayOfCall;
   count.errorBoxes = errorBoxesOf(t.log());
@@ -144,13 +151,41 @@ std::vector<int> cancelPoints(const std::vector<int>& displayOfCall, int limit, 
   return std::vector<int>(chosen.begin(), chosen.end());
 }
 
+// The calls to fail: every allocation, and every lock the run makes before its results dialog
+// opens. Once it is open, the display locks what it reads for each point it plots, so that
+// its locks grow with the width of the plot: of those, the first and the last and one in
+// every *stride, at most `limit`.
+std::vector<int> faultPoints(const CallCount& count, Fault fault, int limit, int* stride) {
+  const int n = fault == Fault::Allocation ? count.allocations : count.locks;
+  const int before = fault == Fault::Allocation ? n : count.locksBeforeResults;
+  std::vector<int> points;
+  for (int k = 1; k <= before; ++k) points.push_back(k);
+  const int after = n - before;
+  *stride = after <= limit ? 1 : std::max(1, (after + limit - 2) / std::max(1, limit - 1));
+  for (int k = before + 1; k <= n; k += *stride) points.push_back(k);
+  if (points.empty() || points.back() != n) points.push_back(n);
+  if (n == 0) points.clear();
+  return points;
+}
+
 CheckOutcome faultsInChild(const CheckContext& c, int channels, Fault fault, Heartbeat& heartbeat) {
   CheckOutcome out;
   CallCount count = countCalls(c, channels, heartbeat);
   const int n = fault == Fault::Allocation ? count.allocations : count.locks;
-  out.what = std::string("each of ") + std::to_string(n) + " " + faultCall(fault) +
-             " calls of XfmDo failing in turn (" + channelsName(channels) + ")";
-  for (int k = 1; k <= n; ++k) {
+  int stride = 1;
+  const std::vector<int> points = faultPoints(count, fault, c.settings.displayLockPoints, &stride);
+  if (static_cast<int>(points.size()) == n) {
+    out.what = std::string("each of ") + std::to_string(n) + " " + faultCall(fault) +
+               " calls of XfmDo failing in turn";
+  } else {
+    out.what = std::string("each of the ") + std::to_string(count.locksBeforeResults) + " " +
+               faultCall(fault) + " calls of XfmDo before its results dialog, and " +
+               std::to_string(points.size() - count.locksBeforeResults) + " of the " +
+               std::to_string(n - count.locksBeforeResults) + " after (one in every " +
+               std::to_string(stride) + " and the last), failing in turn";
+  }
+  out.what += std::string(" (") + channelsName(channels) + ")";
+  for (int k : points) {
     std::string problems = failingRun(c, channels, fault, k, n, count.errorBoxes, heartbeat);
     if (!problems.empty()) {
       out.why = faultCall(fault) + (" " + std::to_string(k)) + " of " + std::to_string(n) +

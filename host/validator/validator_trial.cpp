@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/person/person.h"
+#include "host/validator/validator_platform.h"
 
 namespace orvane {
 
@@ -143,6 +144,7 @@ void Trial::dialogShown(HWND dialog, int resource) {
     DialogEvent e;
     e.resource = resource;
     e.shownAfterCancel = *session_.cancelFlagAddress() != 0;
+    e.lockCallsBefore = memoryCounters().lockCalls;
     log_.dialogs.push_back(e);
     open_.emplace_back(dialog, log_.dialogs.size() - 1);
   } catch (...) {

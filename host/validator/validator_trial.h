@@ -40,6 +40,7 @@ struct DialogEvent {
   bool ended = false;
   long long result = 0;           // EndDialog's result once ended
   bool shownAfterCancel = false;  // the cancel flag was already set when it was shown
+  int lockCallsBefore = 0;        // GlobalLock calls counted when it was shown
 };
 
 struct MessageSeen {

@@ -8,12 +8,20 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if !defined(__i386__)
-#error "the platform layer is built for x86 32-bit only: records hold 32-bit addresses"
+#if !defined(__i386__) && !defined(__x86_64__)
+#error "the platform layer is built for x86: 32-bit (i386) or 64-bit (x86-64)"
 #endif
 
+// The Win32 data model on both widths: LONG and DWORD are 32 bits wherever `long` is not, and
+// the _PTR types, WPARAM, LPARAM and LRESULT are as wide as an address, as on Win64.
+// x86 32-bit calls the system and the exports with stdcall; x86-64 has one convention.
+#if defined(__i386__)
 #define WINAPI __attribute__((stdcall))
 #define CALLBACK __attribute__((stdcall))
+#else
+#define WINAPI
+#define CALLBACK
+#endif
 #define APIENTRY WINAPI
 #define FAR
 #define NEAR
@@ -29,17 +37,25 @@
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef unsigned short WORD;
-typedef unsigned long DWORD;
 typedef int INT;
 typedef unsigned int UINT;
-typedef long LONG;
-typedef unsigned long ULONG;
 typedef short SHORT;
 typedef unsigned short USHORT;
 typedef char CHAR;
 typedef float FLOAT;
+#if defined(__i386__)
+typedef unsigned long DWORD;
+typedef long LONG;
+typedef unsigned long ULONG;
 typedef int INT_PTR;
 typedef unsigned int UINT_PTR;
+#else
+typedef unsigned int DWORD;
+typedef int LONG;
+typedef unsigned int ULONG;
+typedef long INT_PTR;
+typedef unsigned long UINT_PTR;
+#endif
 typedef long LONG_PTR;
 typedef unsigned long ULONG_PTR;
 typedef ULONG_PTR DWORD_PTR;
@@ -55,7 +71,7 @@ typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef BOOL* LPBOOL;
 typedef DWORD* LPDWORD;
-typedef long* LPLONG;
+typedef LONG* LPLONG;
 typedef void* HANDLE;
 
 #define DECLARE_HANDLE(name) \
@@ -75,7 +91,10 @@ typedef HANDLE HGLOBAL;
 typedef HANDLE HLOCAL;
 typedef int(WINAPI* FARPROC)();
 
-static_assert(sizeof(void*) == 4 && sizeof(long) == 4, "x86 32-bit data model expected");
+static_assert(sizeof(DWORD) == 4 && sizeof(LONG) == 4, "DWORD and LONG are 32 bits");
+static_assert(sizeof(INT_PTR) == sizeof(void*) && sizeof(LONG_PTR) == sizeof(void*) &&
+                  sizeof(WPARAM) == sizeof(void*) && sizeof(LRESULT) == sizeof(void*),
+              "the _PTR types, WPARAM, LPARAM and LRESULT are as wide as an address");
 
 #define TRUE 1
 #define FALSE 0
@@ -244,17 +263,31 @@ WINBASEAPI BOOL WINAPI CloseHandle(HANDLE hObject);
 #define WS_TABSTOP 0x00010000L
 #define GWL_STYLE (-16)
 #define GWL_ID (-12)
-#define GWL_USERDATA (-21)
-#define GWLP_USERDATA GWL_USERDATA
-#define GWL_WNDPROC (-4)
-#define GWL_HINSTANCE (-6)
-#define GWL_HWNDPARENT (-8)
 #define GWL_EXSTYLE (-20)
-// A dialog's own window bytes (GetWindowLong indexes 0, 4, 8).
+// Indexes whose values are addresses or handles: GetWindowLongPtr's. Their 32-bit names exist
+// only where an address fits in a LONG, as in the system's headers.
+#define GWLP_WNDPROC (-4)
+#define GWLP_HINSTANCE (-6)
+#define GWLP_HWNDPARENT (-8)
+#define GWLP_ID (-12)
+#define GWLP_USERDATA (-21)
+// A dialog's own window bytes: the message result, the dialog procedure and a value of the
+// dialog procedure's own, each as wide as an address (GetWindowLongPtr indexes).
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC (DWLP_MSGRESULT + (int)sizeof(LRESULT))
+#define DWLP_USER (DWLP_DLGPROC + (int)sizeof(DLGPROC))
+#if defined(__i386__)
+#define GWL_WNDPROC GWLP_WNDPROC
+#define GWL_HINSTANCE GWLP_HINSTANCE
+#define GWL_HWNDPARENT GWLP_HWNDPARENT
+#define GWL_USERDATA GWLP_USERDATA
 #define DLGWINDOWEXTRA 30
 #define DWL_MSGRESULT 0
 #define DWL_DLGPROC 4
 #define DWL_USER 8
+#else
+#define DLGWINDOWEXTRA 48
+#endif
 
 #define WS_MINIMIZE 0x20000000L
 #define WS_CLIPSIBLINGS 0x04000000L
@@ -642,8 +675,13 @@ WINBASEAPI BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 WINBASEAPI int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 WINBASEAPI BOOL WINAPI MessageBeep(UINT uType);
 
+#if defined(__i386__)
 #define GetWindowLongPtrA GetWindowLongA
 #define SetWindowLongPtrA SetWindowLongA
+#else
+WINBASEAPI LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex);
+WINBASEAPI LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+#endif
 
 // ---- Help ----
 #define HELP_CONTEXT 0x0001L
@@ -719,6 +757,8 @@ WINBASEAPI DWORD WINAPI CommDlgExtendedError(void);
 #define CreateWindowEx CreateWindowExA
 #define GetWindowLong GetWindowLongA
 #define SetWindowLong SetWindowLongA
+#define GetWindowLongPtr GetWindowLongPtrA
+#define SetWindowLongPtr SetWindowLongPtrA
 #define WNDCLASS WNDCLASSA
 #define CallWindowProc CallWindowProcA
 #define UnregisterClass UnregisterClassA

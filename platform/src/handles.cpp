@@ -1,7 +1,18 @@
-// Handle values for memory blocks and files: opaque numbers that are never addresses.
+// Handle values for memory blocks, files and modules: opaque numbers that are never addresses.
 #include "internal.h"
 
 #include <sys/mman.h>
+
+uintptr_t reserveHandleRange(uintptr_t bytes) {
+  int flags = MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE;
+#if defined(MAP_32BIT)
+  // x86-64: the first 2 GiB, so that every handle survives a 32-bit field and comes back
+  // unchanged when widened with its sign, as Win64 widens handles.
+  flags |= MAP_32BIT;
+#endif
+  void* p = mmap(nullptr, bytes, PROT_NONE, flags, -1, 0);
+  return p == MAP_FAILED ? 0 : reinterpret_cast<uintptr_t>(p);
+}
 
 namespace {
 
@@ -11,7 +22,7 @@ constexpr uintptr_t kKindSpan = uintptr_t(1) << 22;
 constexpr uintptr_t kStep = 8;
 // Should the reservation fail, the first 64 KiB, which the system never maps, serve instead.
 constexpr uintptr_t kFallbackBase = 0x1000;
-constexpr uintptr_t kFallbackSpan = (0x10000 - kFallbackBase) / kHandleKinds;
+constexpr uintptr_t kFallbackSpan = (0x8000 - kFallbackBase) / kHandleKinds / kStep * kStep;
 
 struct HandleSpace {
   uintptr_t base;
@@ -22,13 +33,12 @@ struct HandleSpace {
 HandleSpace& space() {
   static HandleSpace* s = [] {
     auto* h = new HandleSpace{};
-    void* p = mmap(nullptr, kKindSpan * kHandleKinds, PROT_NONE,
-                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (p == MAP_FAILED) {
+    const uintptr_t base = reserveHandleRange(kKindSpan * kHandleKinds);
+    if (base == 0) {
       h->base = kFallbackBase;
       h->span = kFallbackSpan;
     } else {
-      h->base = reinterpret_cast<uintptr_t>(p);
+      h->base = base;
       h->span = kKindSpan;
     }
     return h;

@@ -25,8 +25,17 @@ constexpr DWORD kErrorClipboardNotOpen = 1418;   // ERROR_CLIPBOARD_NOT_OPEN
 
 // Handle values: each kind of object takes its handles from its own part of an address range
 // that the layer reserves and never maps, so a handle is never the address of anything and
-// code that dereferences one faults at once.
-enum PlatformHandleKind { kHandleMemory = 0, kHandleFile = 1, kHandleKinds = 2 };
+// code that dereferences one faults at once. The ranges lie below 2 GiB on every build: a
+// window, module or memory handle fits the 32-bit handle fields of the hosts' records and
+// parameter blocks, whatever the width of an address.
+enum PlatformHandleKind {
+  kHandleMemory = 0,
+  kHandleFile = 1,
+  kHandleModule = 2,
+  kHandleKinds = 3
+};
+// Reserves `bytes` of addresses below 2 GiB that are never mapped; 0 when it cannot.
+uintptr_t reserveHandleRange(uintptr_t bytes);
 // A handle of `kind` for which `taken` is false; null only when every value is taken.
 HANDLE handleNew(PlatformHandleKind kind, bool (*taken)(HANDLE));
 

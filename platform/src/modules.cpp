@@ -19,9 +19,10 @@
 
 namespace {
 
-// What an HMODULE points to. Loading the same library again returns the same record with one
+// What an HMODULE stands for. Loading the same library again returns the same record with one
 // more reference, as Windows does; each reference holds one dlopen reference.
 struct Module {
+  HMODULE handle;  // from the layer's handle range: fits a 32-bit handle field
   void* library;
   std::string path;
   const OrvaneExportEntry* exports;  // null when the library has no table
@@ -40,10 +41,13 @@ ModuleState& modules() {
 }
 
 Module* find(HMODULE h) {
-  auto& loaded = modules().loaded;
-  auto it = std::find(loaded.begin(), loaded.end(), reinterpret_cast<Module*>(h));
-  return it == loaded.end() ? nullptr : *it;
+  if (!h) return nullptr;
+  for (Module* m : modules().loaded)
+    if (m->handle == h) return m;
+  return nullptr;
 }
+
+bool handleTaken(HANDLE h) { return find(static_cast<HMODULE>(h)) != nullptr; }
 
 Module* findLibrary(void* library) {
   for (Module* m : modules().loaded)
@@ -57,6 +61,14 @@ T failWith(DWORD error, std::string reason, T result) {
   SetLastError(error);
   return result;
 }
+
+#if defined(__i386__)
+constexpr unsigned kOwnMachine = EM_386;
+constexpr const char* kOwnMachineName = "32-bit x86 (i386)";
+#else
+constexpr unsigned kOwnMachine = EM_X86_64;
+constexpr const char* kOwnMachineName = "64-bit x86 (x86-64)";
+#endif
 
 const char* machineName(unsigned machine) {
   switch (machine) {
@@ -102,11 +114,12 @@ DWORD checkImage(const char* path, std::string& reason) {
   const unsigned lo = head[EI_NIDENT + 2], hi = head[EI_NIDENT + 3];
   const unsigned machine = head[EI_DATA] == ELFDATA2MSB ? (lo << 8 | hi) : (hi << 8 | lo);
   const bool bits32 = head[EI_CLASS] == ELFCLASS32;
-  if (machine != EM_386 || !bits32) {
+  if (machine != kOwnMachine || bits32 != (sizeof(void*) == 4)) {
     const char* name = machineName(machine);
-    reason = std::string(path) + ": wrong architecture: built for " +
-             (name ? name : "machine " + std::to_string(machine)) + " (ELF " +
-             (bits32 ? "32" : "64") + "-bit), this process is i386 (x86 32-bit)";
+    reason = std::string(path) + ": wrong architecture: a " + (bits32 ? "32" : "64") +
+             "-bit module built for " + (name ? name : "machine " + std::to_string(machine)) +
+             "; this process is " + kOwnMachineName + " and loads only " + kOwnMachineName +
+             " modules";
     return ERROR_BAD_EXE_FORMAT;
   }
   return 0;
@@ -168,15 +181,21 @@ WINBASEAPI HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
   }
   if (Module* m = findLibrary(library)) {
     ++m->references;
-    return reinterpret_cast<HMODULE>(m);
+    return m->handle;
   }
-  auto* m = new Module{library, loadedPath(library, lpLibFileName), nullptr, nullptr, 1};
+  const HMODULE handle = static_cast<HMODULE>(handleNew(kHandleModule, handleTaken));
+  if (!handle) {
+    dlclose(library);
+    return failWith<HMODULE>(ERROR_NOT_ENOUGH_MEMORY, "LoadLibraryA: no module handle left",
+                             nullptr);
+  }
+  auto* m = new Module{handle, library, loadedPath(library, lpLibFileName), nullptr, nullptr, 1};
   m->exports =
       static_cast<const OrvaneExportEntry*>(ownSymbol(library, ORVANE_EXPORT_TABLE_SYMBOL));
   m->resourceScript = static_cast<const char*>(ownSymbol(library, ORVANE_RESOURCE_SCRIPT_SYMBOL));
   modules().loaded.push_back(m);
   SetLastError(ERROR_SUCCESS);
-  return reinterpret_cast<HMODULE>(m);
+  return handle;
 }
 
 WINBASEAPI BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
@@ -280,7 +299,7 @@ WINBASEAPI BOOL WINAPI GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, HM
   for (Module* m : modules().loaded) {
     link_map* map = nullptr;
     if (dlinfo(m->library, RTLD_DI_LINKMAP, &map) == 0 && map == owner) {
-      *phModule = reinterpret_cast<HMODULE>(m);
+      *phModule = m->handle;
       SetLastError(ERROR_SUCCESS);
       return TRUE;
     }

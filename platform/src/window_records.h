@@ -41,8 +41,8 @@ struct Window {
   std::vector<LPARAM> itemData;      // parallel to items
   int selection;                     // -1: none
   int textLimit;                     // edits: most characters a person can type
-  LONG userData;                     // GWL_USERDATA
-  std::vector<unsigned char> extra;  // class window bytes (a dialog's DWL_* among them)
+  LONG_PTR userData;                 // GWLP_USERDATA
+  std::vector<unsigned char> extra;  // class window bytes (a dialog's DWLP_* among them)
   bool invalid;                      // needs WM_PAINT
   bool erase;                        // and WM_ERASEBKGND first
   bool destroying;
@@ -70,8 +70,12 @@ Window* windowDialogOf(HWND window);
 // Visible and enabled as a person sees it: the window and each parent up to a top level.
 bool windowShowing(const Window* w);
 bool windowUsable(const Window* w);
+// The window bytes at `offset`: 32 bits (GetWindowLong) or an address's width (the DWLP_ slots,
+// GetWindowLongPtr); reads past the end give 0, writes there are dropped.
 LONG windowExtraLong(const Window* w, size_t offset);
 void windowSetExtraLong(Window* w, size_t offset, LONG value);
+LONG_PTR windowExtraPtr(const Window* w, size_t offset);
+void windowSetExtraPtr(Window* w, size_t offset, LONG_PTR value);
 // WM_SETTEXT / WM_GETTEXT / WM_GETTEXTLENGTH on the record's text; `handled` false otherwise.
 LRESULT windowTextMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
 // Copies at most size - 1 characters and a NUL, as Win32 text calls do; the count copied.

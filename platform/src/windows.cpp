@@ -1,7 +1,6 @@
 // Window records and handles, and the Win32 calls that only read or set a record: text,
 // visibility, enabling, rectangles and window longs.
 #include <string.h>
-#include <sys/mman.h>
 
 #include <map>
 
@@ -9,8 +8,8 @@
 
 namespace {
 
-// Handles come from an address range reserved and never mapped, so an HWND is never the
-// address of anything; values are not reissued until the range has been used up.
+// Handles come from an address range reserved and never mapped (reserveHandleRange), so an HWND
+// is never the address of anything; values are not reissued until the range has been used up.
 constexpr uintptr_t kHandleSpan = uintptr_t(1) << 22;
 constexpr uintptr_t kHandleStep = 16;
 
@@ -25,14 +24,13 @@ struct WindowTable {
 WindowTable& table() {
   static WindowTable* t = [] {
     auto* w = new WindowTable;
-    void* p =
-        mmap(nullptr, kHandleSpan, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (p == MAP_FAILED) {
-      // The first 64 KiB are never mapped either; memory and file handles use the lower half.
+    const uintptr_t base = reserveHandleRange(kHandleSpan);
+    if (base == 0) {
+      // The first 64 KiB are never mapped either; the other handles use the lower half.
       w->base = 0x8000;
       w->span = 0x8000;
     } else {
-      w->base = reinterpret_cast<uintptr_t>(p);
+      w->base = base;
       w->span = kHandleSpan;
     }
     return w;
@@ -197,6 +195,17 @@ void windowSetExtraLong(Window* w, size_t offset, LONG value) {
     memcpy(w->extra.data() + offset, &value, sizeof value);
 }
 
+LONG_PTR windowExtraPtr(const Window* w, size_t offset) {
+  LONG_PTR v = 0;
+  if (offset + sizeof v <= w->extra.size()) memcpy(&v, w->extra.data() + offset, sizeof v);
+  return v;
+}
+
+void windowSetExtraPtr(Window* w, size_t offset, LONG_PTR value) {
+  if (offset + sizeof value <= w->extra.size())
+    memcpy(w->extra.data() + offset, &value, sizeof value);
+}
+
 int windowCopyText(const std::string& text, char* buffer, int size) {
   if (!buffer || size <= 0) return 0;
   int n = int(text.size()) < size - 1 ? int(text.size()) : size - 1;
@@ -345,65 +354,109 @@ WINBASEAPI BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeig
   return TRUE;
 }
 
-WINBASEAPI LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) {
+namespace {
+
+// The value GetWindowLong(Ptr) reads at `index`: an attribute, or `width` window bytes (4 for
+// GetWindowLong, an address's width for GetWindowLongPtr). False for an index out of range.
+bool windowValue(const Window* w, int index, size_t width, LONG_PTR* value) {
+  switch (index) {
+    case GWL_STYLE:
+      *value = LONG(w->style);
+      return true;
+    case GWL_EXSTYLE:
+      *value = LONG(w->exStyle);
+      return true;
+    case GWL_ID:
+      *value = w->id;
+      return true;
+    case GWLP_USERDATA:
+      *value = w->userData;
+      return true;
+    case GWLP_WNDPROC:
+      *value = reinterpret_cast<LONG_PTR>(w->proc);
+      return true;
+    case GWLP_HINSTANCE:
+      *value = reinterpret_cast<LONG_PTR>(w->instance);
+      return true;
+    case GWLP_HWNDPARENT:
+      *value = reinterpret_cast<LONG_PTR>(w->parent);
+      return true;
+  }
+  if (index < 0 || size_t(index) + width > w->extra.size()) return false;
+  *value = width == sizeof(LONG) ? windowExtraLong(w, size_t(index)) : windowExtraPtr(w, size_t(index));
+  return true;
+}
+
+bool setWindowValue(Window* w, int index, size_t width, LONG_PTR value) {
+  switch (index) {
+    case GWL_STYLE:
+      w->style = DWORD(value);
+      return true;
+    case GWL_EXSTYLE:
+      w->exStyle = DWORD(value);
+      return true;
+    case GWL_ID:
+      w->id = int(value);
+      return true;
+    case GWLP_USERDATA:
+      w->userData = value;
+      return true;
+    case GWLP_WNDPROC:
+      if (value == 0) return false;
+      w->proc = reinterpret_cast<WNDPROC>(value);
+      return true;
+    case GWLP_HINSTANCE:
+      w->instance = reinterpret_cast<HINSTANCE>(value);
+      return true;
+    case GWLP_HWNDPARENT:
+      if (w->style & WS_CHILD) return false;
+      w->parent = reinterpret_cast<HWND>(value);
+      return true;
+  }
+  if (index < 0 || size_t(index) + width > w->extra.size()) return false;
+  if (width == sizeof(LONG))
+    windowSetExtraLong(w, size_t(index), LONG(value));
+  else
+    windowSetExtraPtr(w, size_t(index), value);
+  return true;
+}
+
+LONG_PTR getWindowLong(HWND hWnd, int nIndex, size_t width) {
   Window* w = valid(hWnd);
   if (!w) return 0;
-  switch (nIndex) {
-    case GWL_STYLE:
-      return LONG(w->style);
-    case GWL_EXSTYLE:
-      return LONG(w->exStyle);
-    case GWL_ID:
-      return w->id;
-    case GWL_USERDATA:
-      return w->userData;
-    case GWL_WNDPROC:
-      return LONG(reinterpret_cast<LONG_PTR>(w->proc));
-    case GWL_HINSTANCE:
-      return LONG(reinterpret_cast<LONG_PTR>(w->instance));
-    case GWL_HWNDPARENT:
-      return LONG(reinterpret_cast<LONG_PTR>(w->parent));
-  }
-  if (nIndex >= 0 && size_t(nIndex) + sizeof(LONG) <= w->extra.size())
-    return windowExtraLong(w, size_t(nIndex));
+  LONG_PTR value = 0;
+  if (windowValue(w, nIndex, width, &value)) return value;
   SetLastError(ERROR_INVALID_INDEX);
   return 0;
 }
 
-WINBASEAPI LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
+LONG_PTR setWindowLong(HWND hWnd, int nIndex, size_t width, LONG_PTR value) {
   Window* w = valid(hWnd);
   if (!w) return 0;
-  LONG old = GetWindowLongA(hWnd, nIndex);
-  switch (nIndex) {
-    case GWL_STYLE:
-      w->style = DWORD(dwNewLong);
-      return old;
-    case GWL_EXSTYLE:
-      w->exStyle = DWORD(dwNewLong);
-      return old;
-    case GWL_ID:
-      w->id = dwNewLong;
-      return old;
-    case GWL_USERDATA:
-      w->userData = dwNewLong;
-      return old;
-    case GWL_WNDPROC:
-      if (dwNewLong == 0) break;
-      w->proc = reinterpret_cast<WNDPROC>(dwNewLong);
-      return old;
-    case GWL_HINSTANCE:
-      w->instance = reinterpret_cast<HINSTANCE>(dwNewLong);
-      return old;
-    case GWL_HWNDPARENT:
-      if (w->style & WS_CHILD) break;
-      w->parent = reinterpret_cast<HWND>(dwNewLong);
-      return old;
-    default:
-      if (nIndex >= 0 && size_t(nIndex) + sizeof(LONG) <= w->extra.size()) {
-        windowSetExtraLong(w, size_t(nIndex), dwNewLong);
-        return old;
-      }
-  }
+  LONG_PTR old = 0;
+  if (windowValue(w, nIndex, width, &old) && setWindowValue(w, nIndex, width, value)) return old;
   SetLastError(ERROR_INVALID_INDEX);
   return 0;
 }
+
+}  // namespace
+
+// GetWindowLong reads 32 bits: on x86-64 an address read through it loses its upper half, as
+// on Win64, which is why code keeping addresses uses GetWindowLongPtr.
+WINBASEAPI LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) {
+  return LONG(getWindowLong(hWnd, nIndex, sizeof(LONG)));
+}
+
+WINBASEAPI LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
+  return LONG(setWindowLong(hWnd, nIndex, sizeof(LONG), dwNewLong));
+}
+
+#if !defined(__i386__)
+WINBASEAPI LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex) {
+  return getWindowLong(hWnd, nIndex, sizeof(LONG_PTR));
+}
+
+WINBASEAPI LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
+  return setWindowLong(hWnd, nIndex, sizeof(LONG_PTR), dwNewLong);
+}
+#endif

@@ -29,8 +29,8 @@ const PluginDescription kPluginDescription = {
 
 void writeDefaults(void* paramBlock) {
   BrokenParams* p = (BrokenParams*)paramBlock;
-  p->HostWindow = nullptr;
-  p->ModuleInstance = nullptr;
+  p->HostWindow = BlockHandle{0};
+  p->ModuleInstance = BlockHandle{0};
   p->gain = 1.0f;
   p->note[0] = '\0';
 }

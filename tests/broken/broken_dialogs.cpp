@@ -100,7 +100,7 @@ extern "C" INT_PTR CALLBACK DIALOGMsgProc2(HWND dialog, UINT message, WPARAM wPa
           char* text = beginClipboardText(64, &block);
           if (text == nullptr) break;
           peakText(text, 64, p);
-          finishClipboardText(p->HostWindow, block, kCaption);
+          finishClipboardText(loadHandle<HWND>(p->HostWindow), block, kCaption);
           break;
         }
         default:

@@ -19,8 +19,8 @@
 
 #pragma pack(push, 1)
 struct BrokenParams {
-  HWND HostWindow;           // 0
-  HINSTANCE ModuleInstance;  // 4
+  BlockHandle HostWindow;      // 0
+  BlockHandle ModuleInstance;  // 4
   float gain;                // 8: applied to the peaks
   float peakLeft;            // 12: largest magnitude of the left or only channel, last run
   float peakRight;           // 16

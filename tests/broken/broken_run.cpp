@@ -20,8 +20,8 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
   const long frames = instance->selLast - instance->selFirst + 1;
   BrokenParams* p = (BrokenParams*)GlobalLock(instance->paramBlock);
   if (p == nullptr) return 1;
-  const HWND host = p->HostWindow;
-  const HINSTANCE module = p->ModuleInstance;
+  const HWND host = loadHandle<HWND>(p->HostWindow);
+  const HINSTANCE module = loadHandle<HINSTANCE>(p->ModuleInstance);
 
   progressBegin(instance, "Reading...");
   progressStep(instance, 1, 2);

@@ -2,6 +2,7 @@
 // curves, and the export of spectral values.
 #include <math.h>
 #include <stdint.h>
+#include <string.h>
 
 #include <memory>
 #include <string>
@@ -40,13 +41,24 @@ class AnalyserResults : public ::testing::Test {
     p->NccMax = 0.98765f;
     p->TimeOfFlightMs = 1.25f;
     p->TriggerTimeMs = 12.5f;
-    p->HostWindow = h_->hostWindow;
-    p->AutoLeft = (int32_t)(uintptr_t)gll_.data();
-    p->AutoRight = (int32_t)(uintptr_t)grr_.data();
-    p->CrossSpectrum = (int32_t)(uintptr_t)glr_.data();
-    p->ResultSpectrum = (int32_t)(uintptr_t)result_.data();
-    p->SecondSpectrum = (int32_t)(uintptr_t)second_.data();
+    storeHandle(&p->HostWindow, h_->hostWindow);
+    p->AutoLeft = runBlock(gll_);
+    p->AutoRight = runBlock(grr_);
+    p->CrossSpectrum = runBlock(glr_);
+    p->ResultSpectrum = runBlock(result_);
+    p->SecondSpectrum = runBlock(second_);
     h_->unlock();
+  }
+  void TearDown() override {
+    for (HGLOBAL block : blocks_) GlobalFree(block);
+  }
+  // A movable block holding `values`, as the run leaves its spectra.
+  BlockBuffer runBlock(const std::vector<float>& values) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, values.size() * sizeof(float));
+    memcpy(GlobalLock(block), values.data(), values.size() * sizeof(float));
+    GlobalUnlock(block);
+    blocks_.push_back(block);
+    return blockBufferOf(block);
   }
   void setFunction(int function) {
     h_->block<AnalyserParams>()->ProcessingFunction = (int16_t)function;
@@ -94,6 +106,7 @@ class AnalyserResults : public ::testing::Test {
 
   std::unique_ptr<PluginHarness> h_;
   std::vector<float> gll_, grr_, glr_, result_, second_;
+  std::vector<HGLOBAL> blocks_;
 };
 
 TEST_F(AnalyserResults, ShowsTheRunsFiguresInTheirFormats) {
@@ -172,10 +185,16 @@ TEST_F(AnalyserResults, TheCurvesReadTheBinOfTheFrequencyKeptInsideTheSpectrum) 
   EXPECT_DOUBLE_EQ(y, 2 * cross / (cross + (grr_[682] + gll_[682]) * 0.5));
   ASSERT_EQ(h_->displayCallback(1000.0, p, 2, &y), 1);
   EXPECT_DOUBLE_EQ(y, -25.464790894703256 * atan2((double)result_[683], (double)result_[682]));
-  gll_[2] = 0.0f;  // no power reads the level floor
+  static_cast<float*>(lockBlockBuffer(p->AutoLeft))[2] = 0.0f;  // no power reads the floor
+  unlockBlockBuffer(p->AutoLeft);
   p->LeftCurve = 1;
   ASSERT_EQ(h_->displayCallback(0.0, p, 1, &y), 1);
   EXPECT_EQ(y, -200.0);
+  // Once the run has freed its blocks the fields left in the block name nothing: no value,
+  // and nothing freed is read.
+  GlobalFree(blocks_[0]);
+  blocks_.erase(blocks_.begin());
+  EXPECT_EQ(h_->displayCallback(0.0, p, 1, &y), 0);
   h_->unlock();
 }
 

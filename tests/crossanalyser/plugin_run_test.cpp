@@ -71,8 +71,8 @@ class AnalyserRun : public ::testing::Test {
     h_->record.selLast = frames - 1;
     AnalyserParams* p = h_->block<AnalyserParams>();
     p->FftSizeIndex = kSizeIndex;
-    p->HostWindow = h_->hostWindow;
-    p->ModuleInstance = h_->module;
+    storeHandle(&p->HostWindow, h_->hostWindow);
+    storeHandle(&p->ModuleInstance, h_->module);
     h_->unlock();
     orvane_memory_stats(&before_);
   }
@@ -253,8 +253,8 @@ TEST_F(AnalyserRun, FailuresAreShownAndReleaseEverything) {
 TEST_F(AnalyserRun, RunsWithoutAConfirmedSetupOnItsOwnModule) {
   prepare();
   AnalyserParams* p = h_->block<AnalyserParams>();
-  p->HostWindow = nullptr;
-  p->ModuleInstance = nullptr;
+  p->HostWindow = BlockHandle{0};
+  p->ModuleInstance = BlockHandle{0};
   h_->unlock();
   EXPECT_EQ(h_->xfmDo(&h_->record), 0);
   ASSERT_EQ(h_->dialogs.size(), 1u);

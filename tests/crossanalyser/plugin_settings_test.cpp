@@ -58,7 +58,7 @@ TEST_F(AnalyserSettings, DescribesItselfAndOpensWithTheDefaults) {
   EXPECT_TRUE(d.control(kCoherenceWeightingBox)->enabled);
   EXPECT_EQ(h_->dialogInits, 1);
   // Cancel stores nothing, the handles included.
-  EXPECT_EQ(copy().HostWindow, nullptr);
+  EXPECT_EQ(loadHandle<HWND>(copy().HostWindow), nullptr);
 }
 
 TEST_F(AnalyserSettings, CommandsEnableWhatTheyGovernAndOkStoresEveryControl) {
@@ -105,8 +105,8 @@ TEST_F(AnalyserSettings, CommandsEnableWhatTheyGovernAndOkStoresEveryControl) {
   EXPECT_EQ(p.ProbeDistance, 0.0f);
   EXPECT_EQ(p.MaxFrequency, 2500.0f);
   EXPECT_EQ(p.TriggerLevel, 75);
-  EXPECT_EQ(p.HostWindow, h_->hostWindow);
-  EXPECT_EQ(p.ModuleInstance, (HINSTANCE)h_->module);
+  EXPECT_EQ(loadHandle<HWND>(p.HostWindow), h_->hostWindow);
+  EXPECT_EQ(loadHandle<HINSTANCE>(p.ModuleInstance), (HINSTANCE)h_->module);
 }
 
 TEST_F(AnalyserSettings, AStoredSizeOutsideTheListShowsAndRunsTheNearestSize) {

@@ -23,11 +23,25 @@ TEST(DialogState, TextRoundTripKeepsEveryAddress) {
   }
 }
 
-TEST(DialogState, TextIsThreeSignedDecimals) {
-  DialogState in{(void*)0x80000000u, (HGLOBAL)7, (XFMINSTANCE*)0x1000};
+// Three signed decimals of an address's width: "%ld,%d,%ld" on x86 32-bit, where an address at
+// 2 GiB reads negative; the whole 64-bit value on x86-64, within the 79 characters read back.
+TEST(DialogState, TextIsThreeSignedDecimalsOfTheAddressWidth) {
   char text[80];
-  formatDialogState(text, sizeof text, in);
-  EXPECT_STREQ(text, "-2147483648,7,4096");
+  if (sizeof(void*) == 4) {
+    formatDialogState(text, sizeof text, {(void*)0x80000000u, (HGLOBAL)7, (XFMINSTANCE*)0x1000});
+    EXPECT_STREQ(text, "-2147483648,7,4096");
+    return;
+  }
+  const uintptr_t high = (uintptr_t)0x7FFF12345678ull, top = ~(uintptr_t)0;
+  formatDialogState(text, sizeof text, {(void*)0x80000000u, (HGLOBAL)7, (XFMINSTANCE*)high});
+  EXPECT_STREQ(text, "2147483648,7,140733498807928");
+  const DialogState widest{(void*)(top / 2 + 1), (HGLOBAL)top, (XFMINSTANCE*)(top / 2)};
+  formatDialogState(text, sizeof text, widest);
+  EXPECT_STREQ(text, "-9223372036854775808,-1,9223372036854775807");
+  const DialogState back = parseDialogState(text);
+  EXPECT_EQ(back.block, widest.block);
+  EXPECT_EQ(back.blockHandle, widest.blockHandle);
+  EXPECT_EQ(back.instance, widest.instance);
 }
 
 TEST(DialogState, EmptyOrBrokenTextYieldsZeros) {

@@ -137,7 +137,7 @@ TEST(ApplyFilterGain, SilentOrUnscalableFiltersAreRefusedUntouched) {
     DesignerParams p = defaultParams();
     p.Autorange = c.autorange;
     p.GainDb = c.gainDb;
-    p.HostWindow = (HWND)0x5150;
+    storeHandle(&p.HostWindow, (HWND)0x5150);
     EXPECT_FALSE(ApplyFilterGain(f.p, &o, &p));
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].text, c.text);

@@ -178,7 +178,7 @@ TEST(DesignInverseFilter, RegularisationThatIsNotPositiveFailsBeforeAnythingStar
     DesignerParams p = defaultParams();
     p.InBandRegularisation = eps[0];
     p.OutBandRegularisation = eps[1];
-    p.HostWindow = (HWND)0x5150;
+    storeHandle(&p.HostWindow, (HWND)0x5150);
     MonoDesign d(pulseAt(3, 600), 1024);
     const std::vector<float> before = d.signal;
     EXPECT_FALSE(d.run(p, recorder, false));

@@ -73,7 +73,7 @@ TEST_F(ResultsDialog, FieldsShowTheSettingsAndFiguresOfTheRun) {
 
 TEST_F(ResultsDialog, TheDisplayOfAMonoFilterHasOneCurveOverTheFilterLength) {
   run(kModeMono);
-  EXPECT_EQ(paramsOf(*h_).DisplayWindow, nullptr);  // forgotten with the dialog
+  EXPECT_EQ(paramsOf(*h_).DisplayWindow.bits, 0u);  // forgotten with the dialog
   const std::vector<PluginHarness::DisplaySet>& sets = h_->displaySets;
   ASSERT_GE(sets.size(), 3u);
   EXPECT_EQ(sets[0].attribute, kDisplayXLabel);
@@ -95,8 +95,7 @@ TEST_F(ResultsDialog, The2x2PlotSpansTwiceTheFilterLengthWithTheSecondResponseIn
   h_.reset();
   // The points are asked for while the dialog is open, as the display control asks for them.
   const auto ask = [&](HWND) {
-    void* block = h_->block<void>();
-    h_->unlock();
+    void* block = h_->displayUser;
     double y;
     h_->displayCallback(1.0, block, 1, &y);  // from the start: the sample itself
     h_->displayCallback(1024.0 + 3.7, block, 1, &values[0]);
@@ -148,12 +147,10 @@ TEST_F(ResultsDialog, ThePlotStaysWhenAnotherProgramEmptiesTheClipboard) {
   h_->scripts[107] = [&](HWND) {
     ASSERT_TRUE(clipboardImage(&onClipboard));
     orvane_clipboard_clear();
-    void* block = h_->block<void>();
-    h_->unlock();
     for (double x = 0.0; x < 1024.0; x += 1.0) {
       double y = 0.0;
-      ((DesignerParams*)block)->DisplayCursor = 0;  // each point its own sample
-      h_->displayCallback(x, block, 1, &y);
+      editParams(*h_, [](DesignerParams* p) { p->DisplayCursor = 0; });  // each point alone
+      h_->displayCallback(x, h_->displayUser, 1, &y);
       plotted.push_back(y);
     }
   };

@@ -73,7 +73,7 @@ TEST_F(DesignerRun, AShortResponseIsZeroPaddedAndItsFilterTurnsItIntoADelayedPul
   }
   EXPECT_NEAR(peak, 32767.0f, 0.01f);
   EXPECT_NEAR(p.GainDb, 20.0 * log10(512.0 / (32767.0 / factor)), 1e-4);
-  EXPECT_EQ(p.FilterSamples, nullptr);  // forgotten once the dialog has closed
+  EXPECT_EQ(p.FilterSamples.bits, 0u);  // forgotten once the dialog has closed
   EXPECT_GE(p.ElapsedMs, 0);
 
   // The response through its filter: a pulse at the filter's middle, flat over the band.
@@ -205,10 +205,8 @@ TEST_F(DesignerRun, TheSingleFilterFormOfAStereoModeIsAMonoImage) {
   std::vector<double> last(3, 99.0);
   std::vector<int> answered(3, -1);
   h_->scripts[107] = [&](HWND) {
-    void* block = h_->block<void>();
-    h_->unlock();
     for (short curve : {1, 2})
-      answered[curve] = h_->displayCallback(1e9, block, curve, &last[curve]);
+      answered[curve] = h_->displayCallback(1e9, h_->displayUser, curve, &last[curve]);
   };
   EXPECT_EQ(h_->xfmDo(&h_->record), 0);
   ClipboardImage image;
@@ -320,8 +318,8 @@ TEST_F(DesignerRun, ACancelledDesignLeavesNoFilter) {
 TEST_F(DesignerRun, WithoutAConfirmedSetupTheResultsDialogComesFromThePlugInItself) {
   open(1);
   editParams(*h_, [](DesignerParams* p) {
-    p->HostWindow = nullptr;
-    p->ModuleInstance = nullptr;
+    p->HostWindow = BlockHandle{0};
+    p->ModuleInstance = BlockHandle{0};
   });
   selectResponses(*h_, {roomResponse(200, 5, 0.5, 11u)});
   EXPECT_EQ(h_->xfmDo(&h_->record), 0);

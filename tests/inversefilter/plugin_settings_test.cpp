@@ -113,7 +113,7 @@ TEST_F(SettingsDialog, AMonoSelectionOffersNoModeAndStoresMono) {
   EXPECT_EQ(p.Mode, kModeMono);
   EXPECT_EQ(p.CrossTalkOnly, 0);
   EXPECT_EQ(p.ActiveNoiseControl, 1);  // never the dialog's to change
-  EXPECT_EQ(p.HostWindow, h_->hostWindow);
+  EXPECT_EQ(loadHandle<HWND>(p.HostWindow), h_->hostWindow);
 }
 
 TEST_F(SettingsDialog, CrossTalkCancellationGoesWithTheStereoModesOnly) {
@@ -287,7 +287,7 @@ TEST_F(SettingsDialog, OkStoresWhatWasTypedAndHelpOpensTheKeyword) {
   EXPECT_EQ(p.TransitionOctaves, 0.1f);
   EXPECT_EQ(p.Autorange, 0);
   EXPECT_EQ(p.GainDb, -20.25);
-  EXPECT_EQ(p.ModuleInstance, h_->module);
+  EXPECT_EQ(loadHandle<HINSTANCE>(p.ModuleInstance), h_->module);
   EXPECT_TRUE(h_->messages.empty());
 }
 

@@ -12,8 +12,8 @@ std::unique_ptr<PluginHarness> openDesigner(int channels, int sampleRate) {
   auto h = std::make_unique<PluginHarness>("inversefilter", channels, sampleRate);
   EXPECT_EQ(h->xfmInit(&h->record), 1);
   editParams(*h, [&](DesignerParams* p) {
-    p->HostWindow = h->hostWindow;
-    p->ModuleInstance = h->module;
+    storeHandle(&p->HostWindow, h->hostWindow);
+    storeHandle(&p->ModuleInstance, h->module);
   });
   return h;
 }

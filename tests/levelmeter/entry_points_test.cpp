@@ -37,10 +37,10 @@ TEST(LevelmeterEntryPoints, XfmInitWritesTheDefaultsAndKeepsTheRest) {
   EXPECT_EQ(h.xfmInit(&h.record), 1);
   EXPECT_EQ(orvane_lock_count(h.record.paramBlock), 0);
   p = h.block<MeterParams>();
-  EXPECT_EQ(p->HostWindow, nullptr);
-  EXPECT_EQ(p->ModuleInstance, nullptr);
-  EXPECT_EQ(p->displayWindow, nullptr);
-  EXPECT_EQ(p->unusedHandle, 0x5A5A5A5Au);
+  EXPECT_EQ(loadHandle<HWND>(p->HostWindow), nullptr);
+  EXPECT_EQ(loadHandle<HINSTANCE>(p->ModuleInstance), nullptr);
+  EXPECT_EQ(loadHandle<HWND>(p->displayWindow), nullptr);
+  EXPECT_EQ(p->unusedHandle.bits, 0x5A5A5A5Au);
   EXPECT_EQ(p->filterLeft, 'L');
   EXPECT_EQ(p->filterRight, 'L');
   EXPECT_EQ(p->fullScaleLeft, 120.0f);

@@ -37,8 +37,8 @@ class ResultsDialog : public ::testing::Test {
             (float)(32767.0 / (c + 1) * sin(2 * M_PI * 1000.0 * i / 48000));
     h_->record.selLast = n - 1;
     MeterParams* p = h_->block<MeterParams>();
-    p->HostWindow = h_->hostWindow;
-    p->ModuleInstance = h_->module;
+    storeHandle(&p->HostWindow, h_->hostWindow);
+    storeHandle(&p->ModuleInstance, h_->module);
     h_->unlock();
     dir_ = ::testing::TempDir() + "levelmeter-results-" + std::to_string(getpid());
     mkdir(dir_.c_str(), 0755);
@@ -82,7 +82,7 @@ TEST_F(ResultsDialog, MonoShowsTheLeftColumnAndTheGraphOfOneCurve) {
   EXPECT_DOUBLE_EQ(right, 95999.0 / 48000.0);
   EXPECT_EQ(curve2, 0);
   EXPECT_EQ(h_->displaySets.size(), 16u);
-  EXPECT_EQ(params().displayWindow, h_->display);
+  EXPECT_EQ(loadHandle<HWND>(params().displayWindow), h_->display);
 }
 
 TEST_F(ResultsDialog, StereoShowsBothColumnsAndTheAverageWhenAsked) {

@@ -35,8 +35,8 @@ class MeterRun : public ::testing::Test {
     h_->record.selFirst = 0;
     h_->record.selLast = (LONG)(h_->wave.size() / channels) - 1;
     MeterParams* p = h_->block<MeterParams>();
-    p->HostWindow = h_->hostWindow;
-    p->ModuleInstance = h_->module;
+    storeHandle(&p->HostWindow, h_->hostWindow);
+    storeHandle(&p->ModuleInstance, h_->module);
     memset(&p->right, 0x11, sizeof p->right);
     h_->unlock();
     orvane_memory_stats(&before_);
@@ -71,7 +71,7 @@ TEST_F(MeterRun, MonoRunMeasuresShowsResultsAndLeavesTheWaveformWhenClosed) {
   EXPECT_EQ(p.runChannels, 1);
   EXPECT_EQ(p.runFrames, 96000);
   EXPECT_EQ(p.runSampleRate, 48000);
-  EXPECT_EQ(p.rightHistories[0], 0u);
+  EXPECT_EQ(p.rightHistories[0].bits, 0u);
   // The right results keep what they held.
   EXPECT_EQ(p.right.impulsiveEvent, 0x11111111);
   const std::vector<std::string> captions = {"Initializing...", "Pre-Filtering...",
@@ -106,7 +106,7 @@ TEST_F(MeterRun, StereoMeasuresTheRightChannelFirst) {
   MeterParams p = params();
   EXPECT_NEAR(p.left.leq, 116.99, 0.005);
   EXPECT_NEAR(p.right.leq, 116.99 - 6.02, 0.01);
-  EXPECT_NE(p.rightHistories[kHistSlow], 0u);
+  EXPECT_NE(p.rightHistories[kHistSlow].bits, 0u);
   expectEverythingReleased();
 }
 

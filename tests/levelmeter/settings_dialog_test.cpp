@@ -58,7 +58,7 @@ TEST_F(SettingsDialog, OpensWithTheStoredValuesInTheFullScaleView) {
   MeterParams p = copy();
   EXPECT_EQ(p.calMode, 'F');
   EXPECT_EQ(p.filterLeft, 'A');
-  EXPECT_EQ(p.HostWindow, nullptr);
+  EXPECT_EQ(loadHandle<HWND>(p.HostWindow), nullptr);
   EXPECT_EQ(orvane_lock_count(h_->record.paramBlock), 0);
 }
 
@@ -78,8 +78,8 @@ TEST_F(SettingsDialog, OkStoresFiltersValuesAndTheHostHandles) {
   EXPECT_EQ(p.fullScaleLeft, 94.0f);
   EXPECT_EQ(p.fullScaleRight, 101.25f);
   EXPECT_EQ(p.calMode, 'F');
-  EXPECT_EQ(p.HostWindow, h_->hostWindow);
-  EXPECT_EQ(p.ModuleInstance, h_->module);
+  EXPECT_EQ(loadHandle<HWND>(p.HostWindow), h_->hostWindow);
+  EXPECT_EQ(loadHandle<HINSTANCE>(p.ModuleInstance), h_->module);
   EXPECT_EQ(orvane_lock_count(h_->record.paramBlock), 0);
 }
 
@@ -199,7 +199,7 @@ TEST_F(SettingsDialog, ABlockThatCannotBeLockedAtOkStoresNothing) {
   EXPECT_EQ(h_->setup(), 0);
   MeterParams p = copy();
   EXPECT_EQ(p.filterLeft, 'B');  // the dialog stored its controls
-  EXPECT_EQ(p.HostWindow, nullptr);
+  EXPECT_EQ(loadHandle<HWND>(p.HostWindow), nullptr);
   EXPECT_EQ(orvane_lock_count(h_->record.paramBlock), 0);
 }
 

@@ -321,11 +321,13 @@ TEST_F(Controls, WindowLongsAndRelations) {
     EXPECT_FALSE(GetWindowLongA(GetDlgItem(d, 41), GWL_STYLE) & WS_DISABLED);
     EXPECT_FALSE(EnableWindow(ok, FALSE));
     EXPECT_FALSE(IsWindowEnabled(ok));
-    EXPECT_EQ(SetWindowLongA(ok, GWL_USERDATA, 5), 0);
-    EXPECT_EQ(SetWindowLongA(ok, GWL_USERDATA, 6), 5);
-    EXPECT_EQ(GetWindowLongA(ok, GWL_USERDATA), 6);
-    EXPECT_EQ(SetWindowLongA(d, DWL_USER, 0x1234), 0);
-    EXPECT_EQ(GetWindowLongA(d, DWL_USER), 0x1234);
+    EXPECT_EQ(SetWindowLongPtrA(ok, GWLP_USERDATA, 5), 0);
+    EXPECT_EQ(SetWindowLongPtrA(ok, GWLP_USERDATA, 6), 5);
+    EXPECT_EQ(GetWindowLongPtrA(ok, GWLP_USERDATA), 6);
+    // The dialog's own slots hold a whole address, whatever its width.
+    const LONG_PTR address = reinterpret_cast<LONG_PTR>(&s);
+    EXPECT_EQ(SetWindowLongPtrA(d, DWLP_USER, address), 0);
+    EXPECT_EQ(GetWindowLongPtrA(d, DWLP_USER), address);
     SetLastError(0);
     EXPECT_EQ(GetWindowLongA(ok, 40), 0);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_INDEX));
@@ -340,7 +342,7 @@ TEST_F(Controls, WindowLongsAndRelations) {
 TEST_F(Controls, MessagesToTheDialogReachItsProcedure) {
   s.handle = [](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {
     if (m == WM_USER + 5) {
-      SetWindowLongA(d, DWL_MSGRESULT, LONG(w) + 1);
+      SetWindowLongPtrA(d, DWLP_MSGRESULT, LONG_PTR(w) + 1);
       return TRUE;
     }
     return -1;
@@ -349,7 +351,7 @@ TEST_F(Controls, MessagesToTheDialogReachItsProcedure) {
     EXPECT_EQ(SendMessageA(d, WM_USER + 5, 41, 0), 42);
     EXPECT_EQ(SendMessageA(d, WM_USER + 6, 0, 0), 0);  // declined
     // The dialog procedure may stand in for the system's through SetWindowLong.
-    EXPECT_EQ(GetWindowLongA(d, DWL_DLGPROC), LONG(reinterpret_cast<LONG_PTR>(sceneDialogProc)));
+    EXPECT_EQ(GetWindowLongPtrA(d, DWLP_DLGPROC), reinterpret_cast<LONG_PTR>(sceneDialogProc));
   });
   auto user6 = std::count_if(s.received.begin(), s.received.end(),
                              [](const SceneMessage& m) { return m.message == WM_USER + 6; });
@@ -436,8 +438,8 @@ TEST_F(WindowClasses, DestroyingAWindowDestroysItsChildrenParentFirst) {
             nullptr);
   EXPECT_EQ(GetDlgItem(top, 9), nullptr);
   // Subclassing through the window procedure long.
-  LONG old = SetWindowLongA(child, GWL_WNDPROC, LONG(reinterpret_cast<LONG_PTR>(subclassProc)));
-  EXPECT_EQ(old, LONG(reinterpret_cast<LONG_PTR>(loggingProc)));
+  LONG_PTR old = SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc));
+  EXPECT_EQ(old, reinterpret_cast<LONG_PTR>(loggingProc));
   EXPECT_EQ(SendMessageA(child, WM_USER, 0, 0), 7);
 
   EXPECT_FALSE(UnregisterClassA("TestLogging", nullptr));

@@ -448,7 +448,7 @@ TEST_F(GraphInDialog, ReceivesMessagesPaintsAndItsDestruction) {
                               HMENU(1301), nullptr, reinterpret_cast<void*>(0xbeef));
       EXPECT_NE(graph, nullptr);
       EXPECT_EQ(SendMessageA(graph, kGraphSet, 3, 4), 10);
-      SetWindowLongA(graph, GWL_USERDATA, 99);
+      SetWindowLongPtrA(graph, GWLP_USERDATA, 99);
     }
     return -1;
   };
@@ -460,7 +460,7 @@ TEST_F(GraphInDialog, ReceivesMessagesPaintsAndItsDestruction) {
               std::find(log.messages.begin(), log.messages.end(), WM_PAINT));
     EXPECT_EQ(GetParent(graph), d);
     EXPECT_EQ(GetDlgCtrlID(graph), 1301);
-    EXPECT_EQ(GetWindowLongA(graph, GWL_USERDATA), 99);
+    EXPECT_EQ(GetWindowLongPtrA(graph, GWLP_USERDATA), 99);
     RECT r;
     GetWindowRect(graph, &r);
     EXPECT_EQ(r.left, 10);

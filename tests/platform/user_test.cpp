@@ -168,8 +168,10 @@ TEST_F(Person, SaveDialogRejectsAnUnknownRecordSize) {
   EXPECT_FALSE(GetSaveFileNameA(&ofn));
   EXPECT_EQ(CommDlgExtendedError(), kErrorStructSize);
   EXPECT_TRUE(seen.calls.empty());
-  // The shorter record of older callers is accepted.
-  ofn.lStructSize = 76;
+  // The shorter record of older callers is accepted: up to the reserved fields (76 bytes on
+  // x86 32-bit).
+  ofn.lStructSize = offsetof(OPENFILENAMEA, pvReserved);
+  static_assert(sizeof(void*) != 4 || offsetof(OPENFILENAMEA, pvReserved) == 76);
   EXPECT_TRUE(GetSaveFileNameA(&ofn));
   EXPECT_EQ(CommDlgExtendedError(), 0u);
 }

@@ -50,6 +50,7 @@ class PluginHarness {
   int(WINAPI* xfmDo)(XFMINSTANCE*) = nullptr;
   int(WINAPI* xfmDestroy)(XFMINSTANCE*) = nullptr;
   XfmDisplayCallback displayCallback = nullptr;
+  void* displayUser = nullptr;  // what the plug-in gave createDisplay for its callback
 
   XFMINSTANCE record = {};
   int cancelFlag = 0;

@@ -527,8 +527,8 @@ void drawControls(cairo_t* cr, const DialogRecord& d) {
 
 RECT dialogUnitsToPixels(int x, int y, int width, int height) {
   const long left = orvane_units_to_pixels_x(x), top = orvane_units_to_pixels_y(y);
-  return {left, top, left + orvane_units_to_pixels_x(width),
-          top + orvane_units_to_pixels_y(height)};
+  return {(LONG)left, (LONG)top, (LONG)(left + orvane_units_to_pixels_x(width)),
+          (LONG)(top + orvane_units_to_pixels_y(height))};
 }
 
 void writeDialogPng(const std::string& path, const DialogRecord& d, int scale) {

@@ -38,8 +38,14 @@ TEST(ListCommand, PluginPathComesFirstAndBrokenFilesAreNamedWithTheirReason) {
   // A plug-in library without a single export of the interface.
   std::filesystem::copy_file(std::string(ORVANE_BIN_DIR) + "/liborvanewin32.so",
                              dir.file("noexports.xfm"));
-  // Built for another machine: this test program's own kind is 32-bit, /bin/sh is not.
-  std::filesystem::copy_file("/bin/sh", dir.file("other.xfm"));
+  // Built for the other width: the ELF header of a library of the other class and machine.
+  std::string other(64, '\0');
+  other.replace(0, 4, "\x7f" "ELF");
+  other[4] = sizeof(void*) == 4 ? 2 : 1;  // class: 64-bit here 32, 32-bit here 64
+  other[5] = 1;                           // little-endian
+  other[6] = 1;
+  other[18] = sizeof(void*) == 4 ? 62 : 3;  // machine: x86-64 or i386
+  std::ofstream(dir.file("other.xfm"), std::ios::binary) << other;
   auto r = runOrvane({"list", "--json"}, "", dir.path());
   ASSERT_EQ(r.status, 0) << r.err;
   Json list = Json::parse(r.out);

@@ -48,8 +48,8 @@ TEST(SessionRecord, HoldsTheRunFactsAtTheirOffsets) {
   EXPECT_EQ(at(8), 8000);
   EXPECT_EQ(r.paramBlock, s.block());
   EXPECT_EQ(GlobalSize(s.block()), 1460u);
-  EXPECT_EQ(at(16), 1);
-  EXPECT_EQ(at(20), 3);
+  EXPECT_EQ(at(xfmOffset(16, 24)), 1);
+  EXPECT_EQ(at(xfmOffset(20, 28)), 3);
   EXPECT_STREQ(r.title, "orvane");
   ASSERT_NE(r.cancelFlag, nullptr);
   EXPECT_EQ(*r.cancelFlag, 0);
