@@ -1,32 +1,58 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with nobody at the screen:
 #   scripts/wine-run.sh build/win32/bin/orvane.exe describe 'Z:\work\...\levelmeter.xfm'
+#   scripts/wine-run.sh --arch win64 build/win64/bin/orvane.exe list
 # or, with --session, a Linux command that runs many Windows programs itself (`wine PROGRAM`):
 # they share one display and one Wine server, kept alive until the command ends, so each of
 # them starts in a fraction of a second instead of several:
-#   scripts/wine-run.sh --session python3 tests/parity/run_parity.py ...
-# The 32-bit prefix ($ORVANE_WINEPREFIX, else build/wineprefix of this tree) is created on first
-# use. Without a $DISPLAY the run gets an Xvfb of its own, stopped when the run is over. The exit
-# status is the program's (127 when Wine, its fonts or Xvfb are missing or the prefix fails).
+#   scripts/wine-run.sh --arch win64 --session python3 tests/parity/run_parity.py ...
+# --arch win32 (the default) runs 32-bit programs in a 32-bit prefix, which needs a machine that
+# runs 32-bit programs and Debian's wine32; --arch win64 runs 64-bit programs with wine64 in a
+# 64-bit prefix. The prefix ($ORVANE_WINEPREFIX, else build/wineprefix or build/wineprefix64 of
+# this tree) is created on first use. Without a $DISPLAY the run gets an Xvfb of its own,
+# stopped when the run is over. The exit status is the program's (127 when Wine, its fonts or
+# Xvfb are missing or the prefix fails).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${ORVANE_WINEPREFIX:-$root/build/wineprefix}
-export WINEARCH=win32
+arch=win32
+session=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --session) session=1 ;;
+    --arch)
+      arch=${2:-}
+      shift
+      ;;
+    *) break ;;
+  esac
+  shift
+done
+case "$arch" in
+  win32) prefix_name=wineprefix loader=wine ;;
+  win64) prefix_name=wineprefix64 loader=/usr/lib/wine/wine64 ;;
+  *)
+    echo "wine-run.sh: --arch win32 or win64" >&2
+    exit 2
+    ;;
+esac
+if [ $# -eq 0 ]; then
+  echo "usage: $0 [--arch win32|win64] PROGRAM [ARGS...] | $0 [--arch ...] --session COMMAND [ARGS...]" >&2
+  exit 2
+fi
+export WINEPREFIX=${ORVANE_WINEPREFIX:-$root/build/$prefix_name}
+export WINEARCH=$arch
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: their install prompts would wait for a person forever.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-session=0
-if [ "${1:-}" = "--session" ]; then
-  session=1
-  shift
+# 32-bit Wine cannot start on a machine without 32-bit execution, not even under an emulator:
+# say so once, and end with $ORVANE_NO_32BIT_STATUS (a test's "skipped") or 127.
+if [ "$arch" = win32 ] && ! why=$("$root/scripts/runs-32bit.sh"); then
+  echo "wine-run.sh: 32-bit Windows programs cannot run here: $why" >&2
+  exit "${ORVANE_NO_32BIT_STATUS:-127}"
 fi
-if [ $# -eq 0 ]; then
-  echo "usage: $0 PROGRAM [ARGS...] | $0 --session COMMAND [ARGS...]" >&2
-  exit 2
-fi
-for tool in wine wineboot wineserver flock; do
+for tool in "$loader" wineboot wineserver flock; do
   if ! command -v "$tool" >/dev/null; then
     echo "wine-run.sh: $tool is missing (scripts/install-deps.sh installs Wine)" >&2
     exit 127
@@ -34,6 +60,14 @@ for tool in wine wineboot wineserver flock; do
 done
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+# `wine` for this run is the loader of the chosen width: Debian's wrapper would take the 32-bit
+# one whenever wine32 is installed.
+if [ "$arch" = win64 ]; then
+  mkdir "$tmp/bin"
+  printf '#!/bin/sh\nexec %s "$@"\n' "$loader" >"$tmp/bin/wine"
+  chmod +x "$tmp/bin/wine"
+  export PATH="$tmp/bin:$PATH" WINELOADER=$loader
+fi
 xvfb_pid=""
 # shellcheck disable=SC2317  # called by the trap
 cleanup() {
@@ -102,7 +136,7 @@ fi
 # whenever a dialog or message box closes. A program that crashes gets its backtrace written
 # and ends, instead of a crash dialog nobody answers (ShowCrashDialog=0).
 wine_fonts=/usr/share/wine/fonts
-ready="prefix 5: 32-bit, Wine's Windows fonts, frames drawn by Wine, no window manager, no crash dialog"
+ready="prefix 5: $arch, Wine's Windows fonts, frames drawn by Wine, no window manager, no crash dialog"
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ "$(cat "$WINEPREFIX/.orvane-ready" 2>/dev/null)" != "$ready" ]; then
   exec 9>"$WINEPREFIX.lock"
@@ -113,15 +147,15 @@ if [ "$(cat "$WINEPREFIX/.orvane-ready" 2>/dev/null)" != "$ready" ]; then
       exit 127
     fi
     echo "wine-run.sh: setting up the Wine prefix $WINEPREFIX" >&2
-    if ! wineboot -i >"$tmp/wineboot.log" 2>&1 || ! wineserver -w; then
+    if ! "$loader" wineboot -i >"$tmp/wineboot.log" 2>&1 || ! wineserver -w; then
       echo "wine-run.sh: wineboot failed:" >&2
       cat "$tmp/wineboot.log" >&2
       exit 127
     fi
     cp "$wine_fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
     wineserver -w
     echo "$ready" >"$WINEPREFIX/.orvane-ready"
   fi

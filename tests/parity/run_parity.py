@@ -7,13 +7,17 @@ through orvane.exe under Wine, and what the two produced must agree.
       --windows-plugins build/win32/bin --artefacts DIR [--plugin NAME] [--only NAME]...
   run_parity.py --check-exports --windows-host CMD --windows-plugins DIR
       [--linux-host CMD --linux-plugins DIR]
+  run_parity.py --same-build --linux-host build/linux64/bin/orvane ... \
+      --windows-host "qemu-i386 -L / build/linux32/bin/orvane" --windows-paths posix ...
   run_parity.py --self-test
 
 A host is any command (split like a shell would) that takes orvane's command line; the second
 one is handed Wine's Z: paths unless --windows-paths posix (then it may be the Linux host too,
 which tries the runner itself). Each scenario keeps its signal, both output folders and both
-logs under --artefacts DIR/NAME. Exit status: 0 all agree, 1 a mismatch or a failed run, 2 bad
-usage or a host that is missing.
+logs under --artefacts DIR/NAME. With --same-build the two hosts are one build for two ABIs
+(x86-64 and x86 32-bit): what they write must be identical, but for the last bits of doubles
+that came from the C library's functions. Exit status: 0 all agree, 1 a mismatch or a failed
+run, 2 bad usage or a host that is missing.
 """
 
 import argparse
@@ -37,7 +41,8 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 import parity_png  # noqa: E402
 import parity_scenarios  # noqa: E402
 import parity_signals  # noqa: E402
-from parity_compare import RELATIVE_BOUND, Comparison, compare_files, compare_json  # noqa: E402
+from parity_compare import (RELATIVE_BOUND, SAME_BUILD_BOUND, Comparison,  # noqa: E402
+                            compare_files, compare_json)
 from parity_compare import compare_text  # noqa: E402
 from parity_normalise import (PICTURE_SUFFIXES, normalise_report, posix_from_wine,  # noqa: E402
                               wine_from_posix)
@@ -189,12 +194,12 @@ def compare_outputs(cmp, scenario, hosts, folders, addresses, timings):
     check_screenshots(cmp, reports[1][0], folders[1])
 
 
-def run_scenario(scenario, hosts, artefacts, addresses, timings):
+def run_scenario(scenario, hosts, artefacts, addresses, timings, same_build):
     folder = os.path.join(artefacts, scenario.name)
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     signal = parity_signals.make(scenario.signal, os.path.join(folder, "signal.wav"), ROOT)
-    cmp = Comparison()
+    cmp = Comparison(SAME_BUILD_BOUND, exact_text=True) if same_build else Comparison()
     folders, seconds = [], []
     env, options, expected = split_environment(scenario.options)
     logs = []
@@ -230,6 +235,7 @@ def run_scenario(scenario, hosts, artefacts, addresses, timings):
 def verdict(name, cmp, seconds, measured=True):
     times = "/".join(f"{s:.1f}" for s in seconds)
     digits = f", {cmp.last_digit} last-digit" if cmp.last_digit else ""
+    digits += f", {cmp.inexact} not identical" if cmp.inexact else ""
     where = f" at {cmp.largest_at}" if cmp.largest else ""
     largest = f"largest {cmp.largest:.2e}{where}{digits} " if measured else ""
     line = f"{'PASS' if cmp.ok else 'FAIL'}  {name:<32} {largest}({times} s)"
@@ -245,19 +251,23 @@ def run_scenarios(args, hosts):
     if unknown or not chosen:
         print(f"run_parity: no such scenario: {', '.join(sorted(unknown)) or 'none chosen'}")
         return 2
-    print(f"parity: {len(chosen)} scenarios, relative bound {RELATIVE_BOUND:g}, "
-          f"artefacts in {args.artefacts}", flush=True)
-    failed, largest, largest_at = [], 0.0, ""
+    bound = SAME_BUILD_BOUND if args.same_build else RELATIVE_BOUND
+    print(f"parity: {len(chosen)} scenarios, relative bound {bound:g}"
+          + (", texts identical" if args.same_build else "")
+          + f", artefacts in {args.artefacts}", flush=True)
+    failed, largest, largest_at, inexact = [], 0.0, "", 0
     for s in chosen:
         cmp, seconds = run_scenario(s, hosts, args.artefacts, scenarios.addresses.get(s.plugin, ()),
-                                    scenarios.timings.get(s.plugin, ((), ())))
+                                    scenarios.timings.get(s.plugin, ((), ())), args.same_build)
         print(verdict(s.name, cmp, seconds), flush=True)
         if not cmp.ok:
             failed.append(s.name)
+        inexact += cmp.inexact
         if cmp.largest > largest:
             largest, largest_at = cmp.largest, f"{s.name}: {cmp.largest_at}"
     print(f"parity: largest relative difference {largest:.3g}"
-          + (f" ({largest_at})" if largest else "") + f", bound {RELATIVE_BOUND:g}")
+          + (f" ({largest_at})" if largest else "") + f", bound {bound:g}; "
+          + f"{inexact} numbers not identical")
     if failed:
         print(f"parity: failed: {', '.join(failed)}")
     print(f"{len(chosen) - len(failed)} passed, {len(failed)} failed")
@@ -335,6 +345,9 @@ def main():
     p.add_argument("--only", action="append", help="only this scenario; repeatable")
     p.add_argument("--artefacts", default="parity-artefacts",
                    help="folder for signals, both hosts' outputs and logs")
+    p.add_argument("--same-build", action="store_true",
+                   help="the two hosts are one build for two ABIs: outputs identical but for "
+                   "the last bits of doubles from the C library's functions")
     p.add_argument("--check-exports", action="store_true",
                    help="check that every Windows plug-in loads under Wine with its exports")
     p.add_argument("--self-test", action="store_true", help="test the comparer itself")

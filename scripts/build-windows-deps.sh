@@ -3,10 +3,17 @@
 # Debian's own source of the version the Linux build links (so both hosts read and write audio
 # with the same code), built with the same float flags as everything else. Also gathers the
 # header-only JSON library where the cross compiler can see it without the Linux headers.
-# Does nothing when the prefix is complete. Usage: build-win32-deps.sh PREFIX
+# Does nothing when the prefix is complete.
+# Usage: build-windows-deps.sh win32|win64 PREFIX (win32: i686, the deliverables; win64: x86_64)
 set -euo pipefail
 
-prefix=$(realpath -m "${1:?usage: build-win32-deps.sh PREFIX}")
+usage="usage: build-windows-deps.sh win32|win64 PREFIX"
+case "${1:-}" in
+  win32) toolchain=mingw-i686.cmake ;;
+  win64) toolchain=mingw-x86_64.cmake ;;
+  *) echo "$usage" >&2; exit 2 ;;
+esac
+prefix=$(realpath -m "${2:?$usage}")
 here=$(cd "$(dirname "$0")/.." && pwd)
 [ -f "$prefix/lib/libsndfile.a" ] && [ -f "$prefix/include/nlohmann/json.hpp" ] && exit 0
 
@@ -18,15 +25,15 @@ quietly() {
   local log=$1
   shift
   if ! "$@" >"$log" 2>&1; then
-    echo "build-win32-deps.sh: failed: $*" >&2
+    echo "build-windows-deps.sh: failed: $*" >&2
     tail -n 30 "$log" >&2
     exit 1
   fi
 }
-echo "build-win32-deps.sh: building libsndfile for Windows into $prefix" >&2
+echo "build-windows-deps.sh: building libsndfile for Windows ($1) into $prefix" >&2
 cp -r /usr/include/nlohmann "$prefix/include/"
 
-version=$(dpkg-query -W -f='${source:Version}' libsndfile1-dev:i386)
+version=$(dpkg-query -W -f='${source:Version}' libsndfile1-dev)
 fetch() (
   cd "$work" && { apt-get source -q --download-only "libsndfile=$version" ||
     apt-get source -q --download-only libsndfile; }
@@ -35,7 +42,7 @@ quietly "$work/fetch.log" fetch
 quietly "$work/unpack.log" dpkg-source -x "$work"/libsndfile_*.dsc "$work/libsndfile"
 
 quietly "$work/configure.log" cmake -S "$work/libsndfile" -B "$work/build" \
-  -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$here/cmake/$toolchain" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF \
   -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DBUILD_REGTEST=OFF \
   -DENABLE_CPACK=OFF -DINSTALL_MANPAGES=OFF -DENABLE_PACKAGE_CONFIG=OFF \
   -DCMAKE_C_FLAGS="-msse2 -mfpmath=sse -ffp-contract=off" -DCMAKE_INSTALL_PREFIX="$prefix"
