@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """levelmeter on long recordings, `orvane run levelmeter FILE --json` as a whole process against
 `sox FILE -n stats` reading the same file: ten minutes of mono speech (target 2.0 x sox), an hour
-of stereo (target 2.5 x sox, peak memory at most the plug-in's own buffers plus 64 MB), how the
-time grows with the length, and the longest stereo and mono recordings at 48 kHz that fit a
-32-bit process, found by selecting ever longer parts of a longer file; one frame more must end
-in the plug-in's out-of-memory message, never in a crash."""
+and three hours of stereo (target 2.5 x sox, peak memory at most the plug-in's own buffers plus
+64 MB), how the time grows with the length up to three hours, the three hours measured whole
+against the same recording measured in parts, and a recording longer than the memory a process
+may have, which must end in the plug-in's out-of-memory message, never in a crash."""
 import json
 import os
 import subprocess
@@ -19,7 +19,8 @@ RATE = 48000
 SPEECH = os.path.join(process_timing.ROOT, "examples", "speech-mono.wav")
 TIMES = 3
 MB = 1024.0 * 1024.0
-SEARCH_STEPS = 7  # halvings of the search for the longest recording (to about 1 %)
+PART_MINUTES = 20  # the three hours are nine copies of one part
+LEQ_LEFT, LEQ_RIGHT = 88, 132  # parameter-block offsets of the Leq of each channel
 
 
 def sox(*args):
@@ -32,7 +33,7 @@ def noise(path, channels, seconds):
         "pinknoise", "vol", "0.3")
 
 
-def levelmeter(path, scratch, extra=()):
+def levelmeter(path, extra=()):
     return [process_timing.ORVANE, "run", "levelmeter", path, "--json", "--quiet"] + list(extra)
 
 
@@ -43,56 +44,45 @@ def plugin_buffers_mb(frames, channels):
     return (frames * channels * 4 + frames * 4 + 5 * channels * blocks * 4) / MB
 
 
-def against_sox(label, path, frames, channels, scratch, target):
-    run = process_timing.best(levelmeter(path, scratch), scratch, TIMES)
-    stats = process_timing.best(["sox", path, "-n", "stats"], scratch, TIMES)
+def against_sox(label, path, frames, channels, scratch, target, times=TIMES):
+    """Times the whole process against sox; returns (seconds, the run's report)."""
+    run = process_timing.best(levelmeter(path), scratch, times)
+    stats = process_timing.best(["sox", path, "-n", "stats"], scratch, times)
     ratio = run[0] / stats[0]
     print("  %s: orvane %.2f s, sox stats %.2f s: %.2f x (target <= %.1f x)%s"
           % (label, run[0], stats[0], ratio, target, "" if ratio <= target else "  OVER"))
     own = plugin_buffers_mb(frames, channels)
     if run[1] is not None:
-        print("    peak memory %.0f MB: the plug-in's buffers %.0f MB + %.0f MB (target <= 64 MB)"
-              % (run[1], own, run[1] - own))
-    return run[0]
+        extra = run[1] - own
+        print("    peak memory %.0f MB: the plug-in's buffers %.0f MB + %.0f MB (target <= 64 MB)%s"
+              % (run[1], own, extra, "" if extra <= 64 else "  OVER"))
+    return run[0], json.loads(run[2])
 
 
-def outcome(path, frames, scratch):
-    """(measured, what happened) for the first `frames` frames of `path`."""
-    argv = levelmeter(path, scratch, ["--select", "0:%d" % (frames - 1)])
+def leqs(report):
+    return (process_timing.block_field(report, LEQ_LEFT),
+            process_timing.block_field(report, LEQ_RIGHT))
+
+
+def refused_beyond_memory(path, frames, scratch):
+    """The whole file in a process allowed less address space than its buffers need."""
+    limit = int(plugin_buffers_mb(frames, 2) * MB / 2)
+    argv = ["prlimit", "--as=%d" % limit] + levelmeter(path)
     done = subprocess.run(argv, cwd=scratch, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                           stdin=subprocess.DEVNULL)
-    if done.returncode == 0:
-        return True, "measured"
     if done.returncode < 0:
-        return False, "CRASHED (signal %d)" % -done.returncode
-    try:
-        messages = json.loads(done.stdout)["messages"]
-        text = messages[0]["text"].split("\n")[0] if messages else "no message box"
-    except (ValueError, KeyError):
-        text = done.stderr.decode(errors="replace").strip()
-    return False, "exit status %d: %s" % (done.returncode, text)
-
-
-def longest(label, path, frames, scratch):
-    """The longest selection from the start of `path` (of `frames` frames) that is measured,
-    and what a longer one ends in. Where the bound lies moves a little from run to run with the
-    places the system gives the process's libraries."""
-    measured, what = outcome(path, frames, scratch)
-    if measured:
-        print("  %s: the whole %.2f h file is measured" % (label, frames / RATE / 3600.0))
-        return
-    good, bad, beyond = 0, frames, what
-    low, high = frames // 4, frames
-    for _ in range(SEARCH_STEPS):
-        middle = (low + high) // 2
-        measured, what = outcome(path, middle, scratch)
-        if measured:
-            low = good = middle
-        else:
-            high = bad = middle
-            beyond = what
-    print("  %s: %.2f h (%d frames) is measured; %.2f h ends in %s"
-          % (label, good / RATE / 3600.0, good, bad / RATE / 3600.0, beyond))
+        what = "CRASHED (signal %d)" % -done.returncode
+    else:
+        try:
+            messages = json.loads(done.stdout)["messages"]
+            what = "exit status %d, %s" % (done.returncode, repr(
+                messages[0]["text"].split("\n")[0]) if messages else "no message box")
+        except (ValueError, KeyError):
+            what = "exit status %d: %s" % (done.returncode,
+                                           done.stderr.decode(errors="replace").strip())
+    expected = done.returncode == 3 and "cannot allocate" in what
+    print("  in %.1f GB of address space: %s%s" % (limit / MB / 1024, what,
+                                                   "" if expected else "  UNEXPECTED"))
 
 
 def main():
@@ -102,27 +92,45 @@ def main():
         sox(SPEECH, ten, "repeat", "47")  # 48 times 12.7 s
         ten_frames = int(subprocess.check_output(["soxi", "-s", ten]))
         against_sox("10 min mono speech", ten, ten_frames, 1, scratch, 2.0)
-        hour = os.path.join(scratch, "hour-stereo.wav")
-        noise(hour, 2, 3600)
-        against_sox("1 h stereo", hour, 3600 * RATE, 2, scratch, 2.5)
-
-        print("  time against length (stereo):")
-        for minutes in (7.5, 15, 30, 60):
-            frames = int(minutes * 60 * RATE)
-            seconds = process_timing.best(
-                levelmeter(hour, scratch, ["--select", "0:%d" % (frames - 1)]), scratch, 2)[0]
-            print("    %5.1f min: %6.2f s, %.3f s per minute" % (minutes, seconds,
-                                                              seconds / minutes))
         os.remove(ten)
 
-        print("  the longest recordings a 32-bit process measures at 48 kHz:")
-        stereo = os.path.join(scratch, "long-stereo.wav")
-        noise(stereo, 2, int(1.8 * 3600))
-        longest("stereo", stereo, int(1.8 * 3600) * RATE, scratch)
-        os.remove(stereo)
-        mono = os.path.join(scratch, "long-mono.wav")
-        noise(mono, 1, int(3.2 * 3600))
-        longest("mono", mono, int(3.2 * 3600) * RATE, scratch)
+        part = os.path.join(scratch, "part-stereo.wav")
+        noise(part, 2, PART_MINUTES * 60)
+        hour = os.path.join(scratch, "hour-stereo.wav")
+        sox(part, hour, "repeat", str(60 // PART_MINUTES - 1))
+        against_sox("1 h stereo", hour, 3600 * RATE, 2, scratch, 2.5)
+        os.remove(hour)
+        three = os.path.join(scratch, "three-hours-stereo.wav")
+        sox(part, three, "repeat", str(180 // PART_MINUTES - 1))
+        frames = 3 * 3600 * RATE
+        _, whole = against_sox("3 h stereo (%.1f GB of buffers)" % (plugin_buffers_mb(frames, 2)
+                                                                   / 1024), three, frames, 2,
+                               scratch, 2.5, times=1)
+
+        print("  time against length (stereo):")
+        for minutes in (7.5, 15, 30, 60, 120, 180):
+            length = int(minutes * 60 * RATE)
+            seconds = process_timing.best(levelmeter(three, ["--select", "0:%d" % (length - 1)]),
+                                          scratch, 1)[0]
+            print("    %5.1f min: %6.2f s, %.3f s per minute" % (minutes, seconds,
+                                                              seconds / minutes))
+
+        # The same signal nine times over has the Leq of one copy: the whole three hours
+        # against their first part and their last part, each measured alone.
+        print("  3 h measured whole against its parts (Leq left, right in dB):")
+        print("    whole        %.4f  %.4f" % leqs(whole))
+        last_part = frames - PART_MINUTES * 60 * RATE
+        for label, first in (("first part", 0), ("last part ", last_part)):
+            report = json.loads(process_timing.run(
+                levelmeter(three, ["--select", "%d:%d" % (first, first + PART_MINUTES * 60 * RATE
+                                                         - 1)]), scratch)[2])
+            left, right = leqs(report)
+            differs = max(abs(left - leqs(whole)[0]), abs(right - leqs(whole)[1]))
+            print("    %s   %.4f  %.4f  (%.4f dB from the whole)%s"
+                  % (label, left, right, differs, "" if differs <= 0.01 else "  DIFFERS"))
+
+        print("  more than memory allows:")
+        refused_beyond_memory(three, frames, scratch)
 
 
 if __name__ == "__main__":

@@ -6,7 +6,7 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-ORVANE = os.environ.get("ORVANE", os.path.join(ROOT, "build", "linux32", "bin", "orvane"))
+ORVANE = os.environ.get("ORVANE", os.path.join(ROOT, "build", "linux64", "bin", "orvane"))
 
 
 # A child forked from this (large) Python process would report Python's resident size as its

@@ -4,7 +4,7 @@
 # (against sox), timed from start to exit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for b in build/linux32/bin/*_bench; do
+for b in build/linux64/bin/*_bench; do
   [ -x "$b" ] && "$b"
 done
 /usr/bin/python3 bench/crossanalyser_process.py

@@ -6,7 +6,7 @@
 # each with its outputs and pictures in a folder of demo-out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bin=build/linux32/bin
+bin=build/linux64/bin
 out=demo-out
 rm -rf "$out"
 mkdir -p "$out"

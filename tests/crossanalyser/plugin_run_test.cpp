@@ -94,7 +94,7 @@ class AnalyserRun : public ::testing::Test {
     return data ? std::vector<unsigned char>(b, b + size) : std::vector<unsigned char>{};
   }
   static unsigned long le32(const std::vector<unsigned char>& b, size_t at) {
-    unsigned long v;
+    uint32_t v;
     memcpy(&v, b.data() + at, 4);
     return v;
   }

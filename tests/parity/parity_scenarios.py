@@ -29,6 +29,8 @@ class Scenarios:
         # plug-in -> (parameter-block offsets, (dialog resource, control id) pairs) that hold
         # how long a run took
         self.timings = {}
+        # names of the scenarios whose settings travel as presets between the hosts
+        self.presets = []
 
 
 def _offsets(text, where):
@@ -73,6 +75,12 @@ def parse(text, source="scenarios.txt"):
                 else:
                     fields.update(_offsets(word, where))
             continue
+        if line.startswith("@presets"):
+            words = line.split()
+            if len(words) < 2:
+                raise ScenarioError(f"{where}: @presets SCENARIO...")
+            result.presets += words[1:]
+            continue
         if line.startswith("@"):
             raise ScenarioError(f"{where}: unknown directive {line.split()[0]}")
         cells = [c.strip() for c in line.split("|")]
@@ -98,6 +106,9 @@ def parse(text, source="scenarios.txt"):
             if word in ("--out", "--json", "--quiet") or word.startswith("--out="):
                 raise ScenarioError(f"{where}: {word} is the runner's to give")
         result.runs.append(Scenario(name, plugin, signal, words, number))
+    unknown = set(result.presets) - names
+    if unknown:
+        raise ScenarioError(f"{source}: @presets names no scenario: {', '.join(sorted(unknown))}")
     return result
 
 

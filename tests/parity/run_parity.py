@@ -2,13 +2,14 @@
 """Parity of the two hosts: every scenario of scenarios.txt runs through the Linux host and
 through orvane.exe under Wine, and what the two produced must agree.
 
-  run_parity.py --linux-host build/linux32/bin/orvane --linux-plugins build/linux32/bin \\
-      --windows-host "scripts/wine-run.sh build/win32/bin/orvane.exe" \\
-      --windows-plugins build/win32/bin --artefacts DIR [--plugin NAME] [--only NAME]...
+  run_parity.py --linux-host build/linux64/bin/orvane --linux-plugins build/linux64/bin \\
+      --windows-host "scripts/wine-run.sh --arch win64 build/win64/bin/orvane.exe" \\
+      --windows-plugins build/win64/bin --artefacts DIR [--plugin NAME] [--only NAME]...
   run_parity.py --check-exports --windows-host CMD --windows-plugins DIR
       [--linux-host CMD --linux-plugins DIR]
-  run_parity.py --same-build --linux-host build/linux64/bin/orvane ... \
+  run_parity.py --same-build --linux-host build/linux64/bin/orvane ... \\
       --windows-host "qemu-i386 -L / build/linux32/bin/orvane" --windows-paths posix ...
+  run_parity.py --presets ...the two hosts as above...
   run_parity.py --self-test
 
 A host is any command (split like a shell would) that takes orvane's command line; the second
@@ -55,6 +56,9 @@ class Host:
     def __init__(self, label, command, plugins, wine_paths, test_plugins=None):
         self.label = label  # "linux" or "windows": names the output folder and the log
         self.command = shlex.split(command)
+        # Runs start in folders of their own: a program given by a relative path is this one.
+        if self.command and "/" in self.command[0]:
+            self.command[0] = os.path.abspath(self.command[0])
         self.plugins = os.path.abspath(plugins)
         # The test plug-ins (deliberate faults) are built apart from the deliverables.
         self.test_plugins = os.path.abspath(test_plugins) if test_plugins else None
@@ -274,6 +278,70 @@ def run_scenarios(args, hosts):
     return 1 if failed else 0
 
 
+PRESET_FORMS = ("json", "bin")  # --save-preset writes JSON for a .json name, raw bytes otherwise
+
+
+def preset_run(scenario, saver, loader, form, folder, addresses, timings, same_build):
+    """The saver runs the scenario and saves its parameter block as a preset; the loader runs
+    the same signal from that file alone (no settings of its own). The two blocks after the
+    runs must agree: the settings travelled whole, and gave the same results."""
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    signal = parity_signals.make(scenario.signal, os.path.join(folder, "signal.wav"), ROOT)
+    cmp = Comparison(SAME_BUILD_BOUND, exact_text=True) if same_build else Comparison()
+    env, options, _ = split_environment(scenario.options)
+    preset = os.path.join(folder, saver.label, "preset." + form)
+    runs = ((saver, host_options(options, saver, os.path.join(folder, saver.label))
+             + ["--save-preset", saver.path(preset)]),
+            (loader, ["--preset", loader.path(preset)]))
+    blocks, seconds = [], []
+    for host, words in runs:
+        out = os.path.join(folder, host.label)
+        os.makedirs(out, exist_ok=True)
+        here = os.path.join(folder, host.label + "-folder")
+        os.makedirs(here)
+        argv = (host.command + ["run", host.path(host.plugin(scenario.plugin)), host.path(signal)]
+                + words + ["--out", host.path(out), "--quiet"])
+        log = os.path.join(folder, host.label + ".log")
+        status, took = run(argv, log, env=env, cwd=here)
+        seconds.append(took)
+        report = os.path.join(out, RESULTS)
+        if status != 0 or not os.path.isfile(report):
+            cmp.mismatch(host.label, f"exit status {status}:\n{log_tail(log)}")
+            return cmp, seconds
+        with open(report, encoding="utf-8") as f:
+            blocks.append(normalise_report(json.load(f), {}, addresses, timings)["block"])
+    compare_json(cmp, blocks[0], blocks[1], "block")
+    return cmp, seconds
+
+
+def run_presets(args, hosts):
+    """Each preset scenario's settings saved by either host, in either form, and run by the
+    other from the file alone."""
+    scenarios = parity_scenarios.load(args.scenarios)
+    chosen = [s for s in scenarios.runs if s.name in scenarios.presets
+              and (not args.plugin or s.plugin in args.plugin)]
+    if not chosen:
+        print("run_parity: no @presets scenario chosen")
+        return 2
+    failed = []
+    for s in chosen:
+        for saver, loader in (hosts, hosts[::-1]):
+            for form in PRESET_FORMS:
+                name = f"{s.name} {form} {saver.label}->{loader.label}"
+                folder = os.path.join(args.artefacts, f"preset-{s.name}-{form}-{saver.label}")
+                cmp, seconds = preset_run(s, saver, loader, form, folder,
+                                          scenarios.addresses.get(s.plugin, ()),
+                                          scenarios.timings.get(s.plugin, ((), ())),
+                                          args.same_build)
+                print(verdict(name, cmp, seconds), flush=True)
+                if not cmp.ok:
+                    failed.append(name)
+    total = len(chosen) * 2 * len(PRESET_FORMS)
+    print(f"{total - len(failed)} passed, {len(failed)} failed")
+    return 1 if failed else 0
+
+
 def describe_text(text, plugin_paths):
     """`orvane describe` output without what differs by system: paths, the context store's
     addresses, and the column padding that follows the longest text."""
@@ -292,7 +360,7 @@ def check_exports(args, windows, linux):
     Where the Linux build has the same plug-in, both descriptions must agree."""
     plugins = sorted(glob.glob(os.path.join(windows.plugins, "*.xfm")))
     if not plugins:
-        print(f"run_parity: no .xfm files in {windows.plugins} (make build-win32)")
+        print(f"run_parity: no .xfm files in {windows.plugins} (make build-win64 or build-win32)")
         return 1
     os.makedirs(args.artefacts, exist_ok=True)
     failed = 0
@@ -336,6 +404,8 @@ def main():
     p.add_argument("--windows-plugins", help="folder of the Windows plug-ins")
     p.add_argument("--linux-test-plugins", help="folder of the Linux test plug-ins")
     p.add_argument("--windows-test-plugins", help="folder of the Windows test plug-ins")
+    p.add_argument("--windows-label", default="windows",
+                   help="the second host's name in verdicts, folders and logs")
     p.add_argument("--windows-paths", choices=("wine", "posix"), default="wine",
                    help="paths for the Windows host: Wine's Z:\\... (default) or POSIX")
     p.add_argument("--require-program", action="append", default=[],
@@ -348,6 +418,8 @@ def main():
     p.add_argument("--same-build", action="store_true",
                    help="the two hosts are one build for two ABIs: outputs identical but for "
                    "the last bits of doubles from the C library's functions")
+    p.add_argument("--presets", action="store_true",
+                   help="carry the @presets scenarios' settings between the hosts as presets")
     p.add_argument("--check-exports", action="store_true",
                    help="check that every Windows plug-in loads under Wine with its exports")
     p.add_argument("--self-test", action="store_true", help="test the comparer itself")
@@ -362,7 +434,7 @@ def main():
         problems.append("--windows-host and --windows-plugins are required")
     windows = linux = None
     if args.windows_host and args.windows_plugins:
-        windows = Host("windows", args.windows_host, args.windows_plugins,
+        windows = Host(args.windows_label, args.windows_host, args.windows_plugins,
                        args.windows_paths == "wine", args.windows_test_plugins)
         problems += windows.missing()
     if args.linux_host and args.linux_plugins:
@@ -374,11 +446,13 @@ def main():
     if problems:
         for problem in problems:
             print(f"run_parity: {problem}")
-        print("run_parity: cannot compare the hosts (the Windows host: make build-win32; "
+        print("run_parity: cannot compare the hosts (the Windows host: make build-win64; "
               "Wine: scripts/install-deps.sh)")
         return 2
     if args.check_exports:
         return check_exports(args, windows, linux)
+    if args.presets:
+        return run_presets(args, [linux, windows])
     return run_scenarios(args, [linux, windows])
 
 

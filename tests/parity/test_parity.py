@@ -11,8 +11,8 @@ import parity_png
 import parity_scenarios
 import parity_signals
 import run_parity
-from parity_compare import (RELATIVE_BOUND, Comparison, compare_files, compare_json,
-                            compare_text)
+from parity_compare import (RELATIVE_BOUND, SAME_BUILD_BOUND, Comparison, compare_files,
+                            compare_json, compare_text)
 from parity_normalise import normalise_report, wine_from_posix
 
 LINUX_OUT = "/work/build/parity/sc/linux"
@@ -156,6 +156,27 @@ class Texts(unittest.TestCase):
         self.assertEqual(cmp.mismatches[0][0], "text line 3")
 
 
+class SameBuild(unittest.TestCase):
+    """One build for two ABIs: the last bits of a double may differ, a float may not."""
+
+    def compare(self, a, b):
+        cmp = Comparison(SAME_BUILD_BOUND, exact_text=True)
+        compare_json(cmp, a, b)
+        return cmp
+
+    def test_a_double_a_unit_in_the_last_place_apart_is_counted_not_failed(self):
+        x = 92.90727
+        cmp = self.compare([x, 1.0], [x + x * 2.0 ** -52, 1.0])
+        self.assertTrue(cmp.ok, cmp.listing())
+        self.assertEqual(cmp.inexact, 1)
+
+    def test_a_float_a_unit_apart_and_a_last_digit_are_caught(self):
+        x = struct.unpack("<f", struct.pack("<f", 92.90727))[0]
+        y = struct.unpack("<f", struct.pack("<I", struct.unpack("<I", struct.pack("<f", x))[0] + 1))[0]
+        self.assertFalse(self.compare({"leq": x}, {"leq": y}).ok)
+        self.assertFalse(self.compare("Leq\t92.91", "Leq\t92.92").ok)
+
+
 class Files(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.TemporaryDirectory()
@@ -239,12 +260,14 @@ class Scenarios(unittest.TestCase):
         self.assertIn(87, s.addresses["levelmeter"])
         self.assertIn(18, s.timings["crossanalyser"][0])
         self.assertIn((107, 1030), s.timings["crossanalyser"][1])
+        self.assertEqual({r.plugin for r in s.runs if r.name in s.presets},
+                         {"levelmeter", "crossanalyser", "inversefilter"})
 
     def test_bad_lines_are_refused(self):
         for text in ("a | levelmeter | sine:1000Hz:1s", "a b | levelmeter | sine:1000Hz:1s |",
                      "a | levelmeter | sine:1s |", "a | levelmeter | sine:1000Hz:1s | --out x",
                      "a | p | sine:1000Hz:1s |\na | p | sine:1000Hz:1s |", "@addresses p 9-3",
-                     "@unknown"):
+                     "@unknown", "@presets nowhere"):
             with self.assertRaises(parity_scenarios.ScenarioError, msg=text):
                 parity_scenarios.parse(text)
 
