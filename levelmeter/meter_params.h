@@ -41,30 +41,31 @@ struct ChannelResults {
 static_assert(sizeof(ChannelResults) == 44);
 
 struct MeterParams {
-  BlockHandle HostWindow;               // 0: owner of the run's message boxes and results dialog
-  BlockHandle ModuleInstance;           // 4: the results dialog is loaded from it
-  BlockHandle unusedHandle;             // 8
-  BlockHandle displayWindow;            // 12: display control of the results dialog
-  char filterLeft;                      // 16: filter code of the left or only channel
-  char filterRight;                     // 17
-  float fullScaleLeft;                  // 18: dB that digital full scale represents
-  float fullScaleRight;                 // 22
-  float leqCalLeft;                     // 26: dB, known Leq of a calibration recording
-  float leqCalRight;                    // 30
-  char calMode;                         // 34: kCalFullScale or kCalLeq
-  char displayCurve;                    // 35: '1' RMS, '3' ITU, 'F', 'S', 'I'
-  int32_t runSampleRate;                // 36: Hz, of the last run
-  int32_t runFrames;                    // 40: frames of the last run
-  int32_t runChannels;                  // 44
-  BlockBuffer leftHistories[kHistoryKinds];   // 48: the run's history blocks (MeterHistory
-  BlockBuffer rightHistories[kHistoryKinds];  // 68  order), blockCount floats each
-  ChannelResults left;                  // 88: left or only channel
-  ChannelResults right;                 // 132
-  int32_t averageColumn;                // 176: 1 when the results dialog's "Avg" box is checked
-  BYTE reserved[512];                   // 180
-  char exportDirectory[256];            // 692: folder the export dialog offers
-  char exportFileName[256];             // 948: file name the export dialog offers
-  char exportPath[256];                 // 1204: full path of the last export
+  BlockHandle HostWindow;      // 0: owner of the run's message boxes and results dialog
+  BlockHandle ModuleInstance;  // 4: the results dialog is loaded from it
+  BlockHandle unusedHandle;    // 8
+  BlockHandle displayWindow;   // 12: display control of the results dialog
+  char filterLeft;             // 16: filter code of the left or only channel
+  char filterRight;            // 17
+  float fullScaleLeft;         // 18: dB that digital full scale represents
+  float fullScaleRight;        // 22
+  float leqCalLeft;            // 26: dB, known Leq of a calibration recording
+  float leqCalRight;           // 30
+  char calMode;                // 34: kCalFullScale or kCalLeq
+  char displayCurve;           // 35: '1' RMS, '3' ITU, 'F', 'S', 'I'
+  int32_t runSampleRate;       // 36: Hz, of the last run
+  int32_t runFrames;           // 40: frames of the last run
+  int32_t runChannels;         // 44
+  // The run's history blocks, in MeterHistory order, blockCount floats each.
+  BlockBuffer leftHistories[kHistoryKinds];   // 48
+  BlockBuffer rightHistories[kHistoryKinds];  // 68
+  ChannelResults left;                        // 88: left or only channel
+  ChannelResults right;                       // 132
+  int32_t averageColumn;      // 176: 1 when the results dialog's "Avg" box is checked
+  BYTE reserved[512];         // 180
+  char exportDirectory[256];  // 692: folder the export dialog offers
+  char exportFileName[256];   // 948: file name the export dialog offers
+  char exportPath[256];       // 1204: full path of the last export
 };
 #pragma pack(pop)
 

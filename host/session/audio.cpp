@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <climits>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -51,7 +52,9 @@ void openAudio(const std::string& path, SndFile* in, Audio* audio) {
                    " channels: only mono and stereo recordings can be processed");
   }
   if (info.frames <= 0) throw badInput(path + " holds no samples");
-  if (info.frames > LONG_MAX / 2) throw badInput(path + " is too long for 32-bit frame numbers");
+  // The record's frame numbers are 32 bits, and a stereo selection's sample count must fit them
+  // too, on every build (a 64-bit long would let a far longer file through).
+  if (info.frames > INT32_MAX / 2) throw badInput(path + " is too long for 32-bit frame numbers");
   if (info.samplerate <= 0) throw badInput(path + " has no sample rate");
 
   audio->path = path;

@@ -51,7 +51,7 @@ std::unique_ptr<Plugin> Plugin::load(const std::string& path) {
   plugin->path_ = path;
   plugin->module_ = LoadLibraryA(path.c_str());
   if (!plugin->module_) {
-    throw badInput(withPath(path, moduleErrorText()) + " (cannot load the plug-in)");
+    throw badInput(withPath(path, moduleErrorText(path)) + " (cannot load the plug-in)");
   }
 
   HMODULE m = plugin->module_;

@@ -17,8 +17,9 @@ std::string executableDirectory();
 char searchPathSeparator();
 // True when stderr is a terminal that can redraw a progress line in place.
 bool stderrIsTerminal();
-// Why the last LoadLibraryA or GetProcAddress failed, as the system words it.
-std::string moduleErrorText();
+// Why the last LoadLibraryA or GetProcAddress failed, as the system words it; a module of the
+// other width (a 32-bit .xfm for a 64-bit host, or the reverse) in one line that says so.
+std::string moduleErrorText(const std::string& path = "");
 // Resource id the dialog was created from, 0 when unknown.
 int dialogResourceOf(HWND dialog);
 

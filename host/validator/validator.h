@@ -25,10 +25,10 @@
 namespace orvane {
 
 struct ValidatorSettings {
-  int iterations = 1000;    // random parameter blocks and selections
-  unsigned seed = 1;        // of the random runs; the same seed repeats them
-  int timeoutSeconds = 60;  // longest one call into the plug-in may take before it is a hang
-  int cancelPoints = 300;   // progress calls cancelled at per run; beyond that a sample
+  int iterations = 1000;       // random parameter blocks and selections
+  unsigned seed = 1;           // of the random runs; the same seed repeats them
+  int timeoutSeconds = 60;     // longest one call into the plug-in may take before it is a hang
+  int cancelPoints = 300;      // progress calls cancelled at per run; beyond that a sample
   int displayLockPoints = 40;  // GlobalLock calls failed after the results dialog has opened
                                // (the display's, one or more per point plotted): a sample
 };

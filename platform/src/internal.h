@@ -28,12 +28,7 @@ constexpr DWORD kErrorClipboardNotOpen = 1418;   // ERROR_CLIPBOARD_NOT_OPEN
 // code that dereferences one faults at once. The ranges lie below 2 GiB on every build: a
 // window, module or memory handle fits the 32-bit handle fields of the hosts' records and
 // parameter blocks, whatever the width of an address.
-enum PlatformHandleKind {
-  kHandleMemory = 0,
-  kHandleFile = 1,
-  kHandleModule = 2,
-  kHandleKinds = 3
-};
+enum PlatformHandleKind { kHandleMemory = 0, kHandleFile = 1, kHandleModule = 2, kHandleKinds = 3 };
 // Reserves `bytes` of addresses below 2 GiB that are never mapped; 0 when it cannot.
 uintptr_t reserveHandleRange(uintptr_t bytes);
 // A handle of `kind` for which `taken` is false; null only when every value is taken.

@@ -383,7 +383,8 @@ bool windowValue(const Window* w, int index, size_t width, LONG_PTR* value) {
       return true;
   }
   if (index < 0 || size_t(index) + width > w->extra.size()) return false;
-  *value = width == sizeof(LONG) ? windowExtraLong(w, size_t(index)) : windowExtraPtr(w, size_t(index));
+  *value =
+      width == sizeof(LONG) ? windowExtraLong(w, size_t(index)) : windowExtraPtr(w, size_t(index));
   return true;
 }
 

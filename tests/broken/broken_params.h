@@ -21,11 +21,11 @@
 struct BrokenParams {
   BlockHandle HostWindow;      // 0
   BlockHandle ModuleInstance;  // 4
-  float gain;                // 8: applied to the peaks
-  float peakLeft;            // 12: largest magnitude of the left or only channel, last run
-  float peakRight;           // 16
-  int32_t runChannels;       // 20
-  char note[256];            // 24: free text, never read
+  float gain;                  // 8: applied to the peaks
+  float peakLeft;              // 12: largest magnitude of the left or only channel, last run
+  float peakRight;             // 16
+  int32_t runChannels;         // 20
+  char note[256];              // 24: free text, never read
 };
 #pragma pack(pop)
 static_assert(sizeof(BrokenParams) == 280);

@@ -27,7 +27,7 @@ char searchPathSeparator() { return ':'; }
 
 bool stderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
-std::string moduleErrorText() {
+std::string moduleErrorText(const std::string&) {
   const char* text = orvane_module_error();
   return text && *text ? text : "unknown reason";
 }

@@ -40,7 +40,9 @@ TEST(ListCommand, PluginPathComesFirstAndBrokenFilesAreNamedWithTheirReason) {
                              dir.file("noexports.xfm"));
   // Built for the other width: the ELF header of a library of the other class and machine.
   std::string other(64, '\0');
-  other.replace(0, 4, "\x7f" "ELF");
+  other.replace(0, 4,
+                "\x7f"
+                "ELF");
   other[4] = sizeof(void*) == 4 ? 2 : 1;  // class: 64-bit here 32, 32-bit here 64
   other[5] = 1;                           // little-endian
   other[6] = 1;

@@ -69,12 +69,14 @@ TEST(ValidateCommand, LevelmeterPassesEveryCheck) {
              line.compare(line.size() - end.size(), end.size(), end) == 0;
     });
   };
-  EXPECT_TRUE(starting("pass  each of the 9 GlobalLock calls of XfmDo before its results dialog, "
-                       "and ",
-                       "failing in turn (mono)"));
-  EXPECT_TRUE(starting("pass  each of the 14 GlobalLock calls of XfmDo before its results "
-                       "dialog, and ",
-                       "failing in turn (stereo)"));
+  EXPECT_TRUE(
+      starting("pass  each of the 9 GlobalLock calls of XfmDo before its results dialog, "
+               "and ",
+               "failing in turn (mono)"));
+  EXPECT_TRUE(
+      starting("pass  each of the 14 GlobalLock calls of XfmDo before its results "
+               "dialog, and ",
+               "failing in turn (stereo)"));
   EXPECT_TRUE(has("pass  XfmDo on a parameter block that cannot be locked (1)"));
   EXPECT_TRUE(startsWith(report[19], "pass  100 random parameter blocks and selections (seed 1)"));
 }
