@@ -6,7 +6,6 @@ void initRunBuffers(RunBuffers* buffers) {
   for (int i = 0; i < kMaxRunBuffers; ++i) {
     buffers->handles[i] = nullptr;
     buffers->addresses[i] = nullptr;
-    buffers->locked[i] = false;
   }
 }
 
@@ -34,7 +33,6 @@ void* allocRunBuffer(RunBuffers* buffers, SIZE_T bytes) {
     buffers->failedStep = step + 1;
     return nullptr;
   }
-  buffers->locked[index] = true;
   buffers->addresses[index] = address;
   return address;
 }
@@ -49,21 +47,19 @@ BlockBuffer runBufferField(const RunBuffers* buffers, const void* address) {
 HGLOBAL detachRunBuffer(RunBuffers* buffers, int index) {
   if (index < 0 || index >= buffers->count) return nullptr;
   HGLOBAL handle = buffers->handles[index];
-  if (buffers->locked[index]) GlobalUnlock(handle);
+  if (buffers->addresses[index] != nullptr) GlobalUnlock(handle);
   buffers->handles[index] = nullptr;
   buffers->addresses[index] = nullptr;
-  buffers->locked[index] = false;
   return handle;
 }
 
 void releaseRunBuffers(RunBuffers* buffers) {
   for (int i = buffers->count - 1; i >= 0; --i) {
     if (buffers->handles[i] == nullptr) continue;  // detached
-    if (buffers->locked[i]) GlobalUnlock(buffers->handles[i]);
+    if (buffers->addresses[i] != nullptr) GlobalUnlock(buffers->handles[i]);
     GlobalFree(buffers->handles[i]);
     buffers->handles[i] = nullptr;
     buffers->addresses[i] = nullptr;
-    buffers->locked[i] = false;
   }
   buffers->count = 0;
 }

@@ -11,7 +11,6 @@ constexpr int kMaxRunBuffers = 32;
 struct RunBuffers {
   HGLOBAL handles[kMaxRunBuffers];  // allocated blocks, in order
   void* addresses[kMaxRunBuffers];  // where handles[i] is locked, null when it is not
-  bool locked[kMaxRunBuffers];      // whether handles[i] is locked
   int count;                        // blocks allocated so far
   int failedStep;                   // 0, or the number of the first allocation or lock that failed
 };

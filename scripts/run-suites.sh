@@ -12,48 +12,76 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
+logs=$(mktemp -d "${TMPDIR:-/tmp}/run-suites.XXXXXX")
+trap 'rm -rf "$logs"' EXIT
 names=()
-verdicts=()
 failed=0
 
-# suite NAME CTEST-ARGS...: runs ctest with those arguments and notes the verdict.
-suite() {
-  local name=$1
+# start NAME CTEST-ARGS...: runs ctest with those arguments in the background, into a log.
+start() {
+  local n=${#names[@]}
+  names+=("$1")
   shift
-  echo
-  echo "== $name"
-  local started=$SECONDS
-  if ctest "$@"; then
-    verdicts+=("passed ($((SECONDS - started)) s)")
-  else
-    verdicts+=("FAILED ($((SECONDS - started)) s)")
-    failed=1
-  fi
-  names+=("$name")
+  (
+    started=$SECONDS
+    ctest "$@" >"$logs/$n.log" 2>&1
+    status=$?
+    echo "$status $((SECONDS - started))" >"$logs/$n.status"
+  ) &
+}
+
+# finish: waits for the suites started, shows their logs in order and notes their verdicts.
+finish() {
+  wait
+  for n in "${!names[@]}"; do
+    [ -f "$logs/$n.status" ] || continue
+    [ -f "$logs/$n.shown" ] && continue
+    echo
+    echo "== ${names[$n]}"
+    cat "$logs/$n.log"
+    touch "$logs/$n.shown"
+  done
 }
 
 not_run() {
   names+=("$1")
-  verdicts+=("not run: $2")
+  echo "not-run $2" >"$logs/$((${#names[@]} - 1)).status"
+  touch "$logs/$((${#names[@]} - 1)).shown"
 }
 
+# Each suite uses both cores but the last two, which run one program at a time (Wine, qemu):
+# those two run side by side.
 windows_suites='static|win32-parity|win64-parity|linux32'
-suite "linux64" --preset linux64 -j2 -LE "$windows_suites"
-suite "sanitizers" --preset linux64-asan -j2
-suite "static checks" --preset linux64 -L static
-suite "win64 parity" --preset linux64 -L win64-parity
+start "linux64" --preset linux64 -j2 -LE "$windows_suites"
+finish
+start "sanitizers" --preset linux64-asan -j2
+finish
+start "static checks" --preset linux64 -L static
+finish
 if why=$(scripts/runs-32bit.sh); then
-  suite "win32 parity" --preset linux64 -L win32-parity
+  start "win32 parity" --preset linux64 -L win32-parity
+  finish
   linux32="linux32 (native)"
 else
   not_run "win32 parity" "$why, so 32-bit Wine cannot start"
   linux32="linux32 (under qemu-i386)"
 fi
-suite "$linux32" --preset linux64 -L linux32
+start "win64 parity" --preset linux64 -L win64-parity
+start "$linux32" --preset linux64 -L linux32
+finish
 
 echo
 echo "== Suites"
-for i in "${!names[@]}"; do
-  printf '  %-28s %s\n' "${names[$i]}" "${verdicts[$i]}"
+for n in "${!names[@]}"; do
+  read -r status seconds <"$logs/$n.status"
+  if [ "$status" = not-run ]; then
+    verdict="not run: $seconds"  # the reason, the rest of the line
+  elif [ "$status" = 0 ]; then
+    verdict="passed ($seconds s)"
+  else
+    verdict="FAILED ($seconds s)"
+    failed=1
+  fi
+  printf '  %-28s %s\n' "${names[$n]}" "$verdict"
 done
 exit $failed

@@ -132,7 +132,7 @@ HWND createDialog(const RcDialog& t, HINSTANCE instance, HWND owner, DLGPROC pro
   d->units = RECT{t.x, t.y, t.x + t.width, t.y + t.height};
   d->dialog = std::make_unique<DialogState>(
       DialogState{t.id > 0 ? t.id : 0, t.width, t.height, false, false, 0});
-  windowSetExtraPtr(d, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
+  windowSetExtra<LONG_PTR>(d, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
   for (const RcControl& c : t.controls) {
     if (!createControl(dialog, instance, c)) {
       windowDestroy(dialog);
@@ -258,11 +258,11 @@ INT_PTR runFromScript(const char* script, HINSTANCE instance, int id, const char
 LRESULT CALLBACK dialogWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   Window* d = windowFind(dialog);
   if (!d) return 0;
-  DLGPROC proc = reinterpret_cast<DLGPROC>(windowExtraPtr(d, DWLP_DLGPROC));
+  DLGPROC proc = reinterpret_cast<DLGPROC>(windowExtra<LONG_PTR>(d, DWLP_DLGPROC));
   const INT_PTR handled = proc ? proc(dialog, message, wParam, lParam) : FALSE;
   d = windowFind(dialog);
   if (!d) return handled;
-  if (handled) return answersDirectly(message) ? handled : windowExtraPtr(d, DWLP_MSGRESULT);
+  if (handled) return answersDirectly(message) ? handled : windowExtra<LONG_PTR>(d, DWLP_MSGRESULT);
   return defaultDialogMessage(d, message, wParam, lParam);
 }
 

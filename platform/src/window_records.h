@@ -4,6 +4,7 @@
 // have destroyed it.
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,12 +71,19 @@ Window* windowDialogOf(HWND window);
 // Visible and enabled as a person sees it: the window and each parent up to a top level.
 bool windowShowing(const Window* w);
 bool windowUsable(const Window* w);
-// The window bytes at `offset`: 32 bits (GetWindowLong) or an address's width (the DWLP_ slots,
+// The window bytes at `offset` as a LONG (GetWindowLong) or a LONG_PTR (the DWLP_ slots,
 // GetWindowLongPtr); reads past the end give 0, writes there are dropped.
-LONG windowExtraLong(const Window* w, size_t offset);
-void windowSetExtraLong(Window* w, size_t offset, LONG value);
-LONG_PTR windowExtraPtr(const Window* w, size_t offset);
-void windowSetExtraPtr(Window* w, size_t offset, LONG_PTR value);
+template <typename T>
+T windowExtra(const Window* w, size_t offset) {
+  T v = 0;
+  if (offset + sizeof v <= w->extra.size()) memcpy(&v, w->extra.data() + offset, sizeof v);
+  return v;
+}
+template <typename T>
+void windowSetExtra(Window* w, size_t offset, T value) {
+  if (offset + sizeof value <= w->extra.size())
+    memcpy(w->extra.data() + offset, &value, sizeof value);
+}
 // WM_SETTEXT / WM_GETTEXT / WM_GETTEXTLENGTH on the record's text; `handled` false otherwise.
 LRESULT windowTextMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
 // Copies at most size - 1 characters and a NUL, as Win32 text calls do; the count copied.

@@ -184,28 +184,6 @@ bool windowUsable(const Window* w) {
   return false;
 }
 
-LONG windowExtraLong(const Window* w, size_t offset) {
-  LONG v = 0;
-  if (offset + sizeof v <= w->extra.size()) memcpy(&v, w->extra.data() + offset, sizeof v);
-  return v;
-}
-
-void windowSetExtraLong(Window* w, size_t offset, LONG value) {
-  if (offset + sizeof value <= w->extra.size())
-    memcpy(w->extra.data() + offset, &value, sizeof value);
-}
-
-LONG_PTR windowExtraPtr(const Window* w, size_t offset) {
-  LONG_PTR v = 0;
-  if (offset + sizeof v <= w->extra.size()) memcpy(&v, w->extra.data() + offset, sizeof v);
-  return v;
-}
-
-void windowSetExtraPtr(Window* w, size_t offset, LONG_PTR value) {
-  if (offset + sizeof value <= w->extra.size())
-    memcpy(w->extra.data() + offset, &value, sizeof value);
-}
-
 int windowCopyText(const std::string& text, char* buffer, int size) {
   if (!buffer || size <= 0) return 0;
   int n = int(text.size()) < size - 1 ? int(text.size()) : size - 1;
@@ -383,8 +361,8 @@ bool windowValue(const Window* w, int index, size_t width, LONG_PTR* value) {
       return true;
   }
   if (index < 0 || size_t(index) + width > w->extra.size()) return false;
-  *value =
-      width == sizeof(LONG) ? windowExtraLong(w, size_t(index)) : windowExtraPtr(w, size_t(index));
+  *value = width == sizeof(LONG) ? windowExtra<LONG>(w, size_t(index))
+                                 : windowExtra<LONG_PTR>(w, size_t(index));
   return true;
 }
 
@@ -416,9 +394,9 @@ bool setWindowValue(Window* w, int index, size_t width, LONG_PTR value) {
   }
   if (index < 0 || size_t(index) + width > w->extra.size()) return false;
   if (width == sizeof(LONG))
-    windowSetExtraLong(w, size_t(index), LONG(value));
+    windowSetExtra<LONG>(w, size_t(index), LONG(value));
   else
-    windowSetExtraPtr(w, size_t(index), value);
+    windowSetExtra<LONG_PTR>(w, size_t(index), value);
   return true;
 }
 
