@@ -41,8 +41,8 @@ TEST_F(BlockFields, ThePlatformsHandlesFitThirtyTwoBits) {
   c.lpfnWndProc = DefWindowProcA;
   c.lpszClassName = "BlockFieldsTest";
   RegisterClassA(&c);
-  HWND window = CreateWindowExA(0, "BlockFieldsTest", "", 0, 0, 0, 1, 1, nullptr, nullptr,
-                                nullptr, nullptr);
+  HWND window =
+      CreateWindowExA(0, "BlockFieldsTest", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   for (const void* h : {(const void*)block, (const void*)module, (const void*)window}) {
     ASSERT_NE(h, nullptr);
     EXPECT_NE(handleBits(h), 0u) << h;
