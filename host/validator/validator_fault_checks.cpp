@@ -158,13 +158,12 @@ std::vector<int> cancelPoints(const std::vector<int>& displayOfCall, int limit, 
 std::vector<int> faultPoints(const CallCount& count, Fault fault, int limit, int* stride) {
   const int n = fault == Fault::Allocation ? count.allocations : count.locks;
   const int before = fault == Fault::Allocation ? n : count.locksBeforeResults;
+  const int after = n - before;
+  *stride = after <= limit ? 1 : (after - 1 + limit - 2) / (limit - 1);
   std::vector<int> points;
   for (int k = 1; k <= before; ++k) points.push_back(k);
-  const int after = n - before;
-  *stride = after <= limit ? 1 : std::max(1, (after + limit - 2) / std::max(1, limit - 1));
   for (int k = before + 1; k <= n; k += *stride) points.push_back(k);
-  if (points.empty() || points.back() != n) points.push_back(n);
-  if (n == 0) points.clear();
+  if (after > 0 && points.back() != n) points.push_back(n);
   return points;
 }
 
