@@ -109,7 +109,7 @@ void FreeFieldCalibration(float* out, const float* glr, const float* grr, long n
     }
     const double a = (double)glr[2 * k] / grr[2 * k];
     const double b = (double)glr[2 * k + 1] / grr[2 * k];
-    setBin(out, k, b / theta + a, b - a / theta);
+    setBin(out, k, -(a + b / theta), b - a / theta);
   }
 }
 

@@ -26,6 +26,19 @@ void WhitenCrossSpectrum(float* gammaOut, const float* gll, const float* grr, fl
 // Pair 0 = (1, 1); bin k is 1 when 24 <= f <= fmax (Hz), else 0.
 void BandMask(float* out, long n, long sampleRate, float maxFrequency);
 
+// The pressure-velocity probe's calibration filters follow one convention, from the field at
+// the probe (complex amplitudes of e^(+j w t); the velocity u in rho c units, positive towards
+// the source). This analyser's transform has the kernel e^(+j), so its spectra are the
+// conjugates of the field's: XL = conj(p), XR = conj(um) with um = V u what the velocity sensor
+// (response V) gives, and GLR / GRR = XR conj(XL) / |XR|^2 = p / um. The filter that turns um
+// back into u is F = (u / p) (p / um) = Z GLR / GRR, with Z = u / p at the probe, and what
+// the analyser writes is its own spectrum of F, conj(F) = conj(Z) conj(GLR) / GRR. With
+// theta = k d (k = 2 pi f / c):
+//  - a tube with a rigid end, the probe at d from it: p = 2A cos kd, u = -2jA sin kd, so
+//    Z = -j tan theta and conj(F) = j tan(theta) conj(GLR) / GRR;
+//  - free field, a point source at r = d: u = -p (1 - j / kd), so Z = -(1 - j / theta) and
+//    conj(F) = -(1 + j / theta) conj(GLR / GRR).
+//
 // Calibration filter of a probe at d mm from a rigid termination: pair 0 = (0, 0); outside
 // 24 <= f <= fmax bins are 0; inside, with theta = 2 pi dm fs k / (c N) (dm = d * 0.001 as a
 // float, pi = 4 atan(1)), t = tan theta and D = GRR.re + eps12d:
@@ -33,10 +46,10 @@ void BandMask(float* out, long n, long sampleRate, float maxFrequency);
 void TubeCalibration(float* out, const float* glr, const float* grr, long n, float soundSpeed,
                      float probeDistanceMm, long sampleRate, float maxFrequency);
 
-// Free-field calibration filter (GLR / GRR) (1 - j/theta), band and theta as TubeCalibration:
-// a = GLR.re / GRR.re, b = GLR.im / GRR.re in double, out = (b/theta + a, b - a/theta). GRR is
-// not regularised; a bin where GRR.re or theta is 0 (or whose value is not finite) is 0 rather
-// than an infinity or NaN.
+// Free-field calibration filter -(1 + j/theta) conj(GLR / GRR), band and theta as
+// TubeCalibration: a = GLR.re / GRR.re, b = GLR.im / GRR.re in double, out =
+// (-(a + b/theta), b - a/theta). GRR is not regularised; a bin where GRR.re or theta is 0 (or
+// whose value is not finite) is 0 rather than an infinity or NaN.
 void FreeFieldCalibration(float* out, const float* glr, const float* grr, long n, float soundSpeed,
                           float probeDistanceMm, long sampleRate, float maxFrequency);
 

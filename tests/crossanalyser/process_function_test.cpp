@@ -337,13 +337,13 @@ TEST(SpectralFunctions, ProbeFunctionsStayFiniteWhereTheirDivisorsVanish) {
   std::vector<float> glr2(n, 3.0f), grr2(n, 0.0f);
   FreeFieldCalibration(out.data(), glr2.data(), grr2.data(), n, 343.0f, 40.0f, 1000, 400.0f);
   for (float v : out) ASSERT_TRUE(isfinite(v));
-  // Bins of a non-zero GRR: (GLR / GRR)(1 - j / theta).
+  // Bins of a non-zero GRR: -(1 + j / theta) conj(GLR / GRR) (probe_physics_test.cpp has why).
   grr2.assign(n, 2.0f);
   FreeFieldCalibration(out.data(), glr2.data(), grr2.data(), n, 343.0f, 40.0f, 1000, 400.0f);
   const long k = 3;  // f = 3 * 1000 / 64 = 46 Hz
   const double theta = 2 * M_PI * 0.04f * 1000 * k / (343.0 * n);
   const std::complex<double> want =
-      std::complex<double>(1.5, 1.5) * std::complex<double>(1, -1 / theta);
+      -std::complex<double>(1, 1 / theta) * std::conj(std::complex<double>(1.5, 1.5));
   EXPECT_NEAR(out[2 * k], want.real(), 1e-4 * std::abs(want));
   EXPECT_NEAR(out[2 * k + 1], want.imag(), 1e-4 * std::abs(want));
 }
