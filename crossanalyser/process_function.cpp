@@ -122,7 +122,6 @@ bool ProcessFunction(const AnalyserBuffers* b, const FunctionSettings* s,
   copySpectrum(b->display2, b->xr, n);
 
   RealFFT(b->xl, n, -1, true);
-  r->lagZero = b->xl[0];
   if (s->shiftHalf) SwapHalves(b->xl, n / 2);
   progressStep(instance, 2, 5);
   bool cancelled = isCancelled(instance);
@@ -152,18 +151,22 @@ void FinishFunction(const AnalyserBuffers* b, const SpectraStatistics* statistic
                     const FunctionSettings* s, FunctionResults* r) {
   const long n = s->fftSize;
   const int function = effectiveFunction(s->function);
-  const float rmsL = statistics->rmsLeft, rmsR = statistics->rmsRight;
-  const float meanLR = statistics->meanProduct;
   float left = r->peak, right = 1.0f;
   r->nccMax = 0.0f;
   if (function == kFnCrossCorrelation) {
-    if (r->lagZero != 0.0f && rmsL != 0.0f && rmsR != 0.0f) {
-      const float ncc = r->peak / r->lagZero * meanLR / rmsL / rmsR;
-      r->nccMax = isfinite(ncc) ? ncc : 0.0f;
-    }
-    if (!s->normalize) {
-      const float coefficientScale = r->lagZero / meanLR * rmsR * rmsL;
-      if (isfinite(coefficientScale) && coefficientScale != 0.0f) left = coefficientScale;
+    // The left output is the blocks' averaged circular cross-correlation, each block windowed:
+    // at lag t, the mean over blocks of sum_i wl[i] wr[i + t]. By Cauchy-Schwarz its magnitude
+    // is at most N rmsL rmsR (the RMS of the windowed samples over N per block), which it
+    // reaches for identical channels at lag 0; its peak over that is the normalised
+    // cross-correlation, between 0 and 1. A delay lowers it by how far the shifted window
+    // still overlaps, so it depends on the delay and on N, never on how long the recording
+    // is. The scale comes from the double sums of the samples, not from the lag-0 value of
+    // the averaged spectra, which the float running means blur as blocks add up.
+    const double scale = (double)n * statistics->rmsLeft * statistics->rmsRight;
+    if (scale > 0.0 && isfinite(scale)) {
+      // Rounding may lift the float peak a hair above the bound: the coefficient stays in it.
+      r->nccMax = (float)fmin(r->peak / scale, 1.0);
+      if (!s->normalize) left = (float)scale;
     }
   } else if (function == kFnAutoCorrelations && s->normalize) {
     long ignored;

@@ -32,7 +32,6 @@ FunctionSettings FunctionSettingsFrom(const AnalyserParams* params, const XFMINS
 struct FunctionResults {
   float peak;          // P: largest |left output| (after mean removal), 0 for a zero result
   long peakIndex;      // ip: its position, N when the result is identically 0
-  float lagZero;       // z0: the result's value at lag 0, before any rotation
   long flightSamples;  // time of flight in samples (sign changed with timeReversal)
   float leftDivisor;   // r, stored as LeftScale
   float rightDivisor;  // s
@@ -56,10 +55,9 @@ bool ProcessFunction(const AnalyserBuffers* buffers, const FunctionSettings* set
 // Divisors and correlation maximum, then the output frames into the sample block:
 // frame i = (32767/r XL[i], 32767/s XR[i]), from sample N-1-i with timeReversal, which also
 // changes the sign of the time of flight. r = P, s = 1, except: function 0 computes
-// NccMax = P / z0 * meanLR / rmsL / rmsR, and without normalize r = z0 / meanLR * rmsR * rmsL
-// (1 at full scale is a correlation coefficient of 1); function 4 with normalize takes s from
-// the right output (mean removed) as max(1, its peak). A zero r becomes 1, and functions 6-8
-// use r = 1. A silent channel cannot give NaN: NccMax is 0 when z0, rmsL or rmsR is 0 (or the
-// quotient is not finite), and r falls back to P when z0 / meanLR is not a finite nonzero number.
+// NccMax = min(P / (N rmsL rmsR), 1), and without normalize r = N rmsL rmsR (1 at full scale
+// is a correlation coefficient of 1); function 4 with normalize takes s from the right output
+// (mean removed) as max(1, its peak). A zero r becomes 1, and functions 6-8 use r = 1. A silent
+// channel cannot give NaN: NccMax is 0 and r stays P when rmsL or rmsR is 0.
 void FinishFunction(const AnalyserBuffers* buffers, const SpectraStatistics* statistics,
                     const FunctionSettings* settings, FunctionResults* results);
