@@ -58,7 +58,7 @@ struct AnalyserParams {
   float RmsRightDb;            // 34: the same for the right samples
   float RmsCrossDb;            // 38: 10 log10 of the absolute mean product of the windowed samples
   float NccMax;                // 42: normalised cross-correlation maximum (0 unless function 0)
-  float TimeOfFlightMs;        // 46: lag of the left output's peak, ms
+  float TimeOfFlightMs;        // 46: lag of the left output's peak, ms; NaN: no peak at all
   int16_t TimeReversal;        // 50: 0 or 1
   int16_t SquaredHilbert;      // 52: 0 or 1
   int16_t FollowMode;          // 54: FollowMode

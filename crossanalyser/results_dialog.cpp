@@ -10,6 +10,7 @@
 #include "frame/dialog_skeleton.h"
 #include "frame/number_text.h"
 
+#include <math.h>
 #include <stdio.h>
 
 namespace {
@@ -61,8 +62,13 @@ void setLevel(HWND dialog, int id, float level) {
   SetDlgItemTextA(dialog, id, text);
 }
 
-// The lines of the time-of-flight box, shown only when the run found a correlation maximum.
+// The lines of the time-of-flight box, shown only when the run found a correlation maximum; a
+// result with no peak at all has no time of flight.
 void showTimeOfFlight(HWND dialog, const AnalyserParams* p) {
+  if (isnan(p->TimeOfFlightMs)) {
+    SetDlgItemTextA(dialog, kCorrelationLine, "no signal");
+    return;
+  }
   if (p->NccMax == 0.0f) return;
   char ncc[40], flight[40], trigger[40], text[128];
   formatGeneral(ncc, sizeof ncc, (double)p->NccMax * 100.0, 5);

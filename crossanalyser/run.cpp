@@ -13,6 +13,7 @@
 #include "frame/progress.h"
 #include "frame/wave_image.h"
 
+#include <math.h>
 #include <stdint.h>
 
 namespace {
@@ -56,7 +57,11 @@ bool analyse(const AnalyserBuffers* b, const AnalyserParams* p, const XFMINSTANC
   }
   f->levels = LevelsOf(&f->statistics);
   FinishFunction(b, &f->statistics, &settings, &f->results);
-  f->timeOfFlightMs = TimeOfFlightMs(f->results.flightSamples, instance->sampleRate);
+  // A result with no peak (a silent channel, a selection of a few frames) has no time of
+  // flight: it is stored as not a number, shown as "no signal" and never logged.
+  const bool signal = f->results.peak > 0.0f && isfinite(f->results.peak);
+  f->timeOfFlightMs =
+      signal ? TimeOfFlightMs(f->results.flightSamples, instance->sampleRate) : NAN;
   const long trigger = TriggerIndex(b->samples, settings.fftSize, p->TriggerLevel);
   f->triggerTimeMs =
       TriggerTimeMs(trigger, settings.fftSize, settings.shiftHalf, instance->sampleRate);
@@ -66,7 +71,7 @@ bool analyse(const AnalyserBuffers* b, const AnalyserParams* p, const XFMINSTANC
     progressEnd(instance);
     return false;
   }
-  if (!AppendTimeDelay(f->triggerTimeMs, f->timeOfFlightMs))
+  if (signal && !AppendTimeDelay(f->triggerTimeMs, f->timeOfFlightMs))
     MessageBoxA(owner, kTimeDelayText, kCaption, MB_OK | MB_ICONERROR);
   progressEnd(instance);
   return true;

@@ -1,5 +1,6 @@
 // XfmDo end to end: the delay of a known filter found, the waveform image on the clipboard, the
 // line in "timedelay.txt", and the failure paths.
+#include <math.h>
 #include <stdio.h>
 #include <string.h>
 #include <time.h>
@@ -12,6 +13,7 @@
 #include <sstream>
 
 #include "crossanalyser/analyser_params.h"
+#include "crossanalyser/dialog_ids.h"
 #include "crossanalyser/time_delay_log.h"
 #include "support/plugin_harness.h"
 
@@ -180,6 +182,24 @@ TEST_F(AnalyserRun, EachRunAppendsOneLineAndACancelWritesNothingAndKeepsTheResul
   }
   EXPECT_EQ(scratch_.read(kTimeDelayFile), lines);
   expectReleased();
+}
+
+// A silent channel, or a selection of one frame, has no correlation peak: the time of flight
+// reads "no signal" and nothing is appended to the file other programs parse.
+TEST_F(AnalyserRun, NoSignalIsShownAsSuchAndNeverLogged) {
+  for (int silence : {0, 1}) {
+    prepare();
+    if (silence == 0) {
+      for (size_t i = 1; i < h_->wave.size(); i += 2) h_->wave[i] = 0.0f;
+    } else {
+      h_->record.selFirst = 1000;
+      h_->record.selLast = 1000;
+    }
+    EXPECT_EQ(h_->xfmDo(&h_->record), 0);
+    EXPECT_EQ(h_->dialogs.back().control(kCorrelationLine)->text, "no signal") << silence;
+    EXPECT_TRUE(isnan(params().TimeOfFlightMs)) << silence;
+    EXPECT_EQ(scratch_.read(kTimeDelayFile), "") << silence;
+  }
 }
 
 TEST_F(AnalyserRun, TheLineCarriesTheDateTheTriggerAndTheTimeOfFlight) {
