@@ -75,7 +75,8 @@ struct AnalyserParams {
   BlockBuffer CrossSpectrum;   // 92: GLR (CSP for function 9)
   BlockBuffer ResultSpectrum;  // 96: the copy of the result spectrum
   BlockBuffer SecondSpectrum;  // 100: the copy of the second spectrum
-  int32_t reserved104;         // 104
+  int32_t AveragedBlocks;      // 104: averaged blocks of the last run, the whole count (0 in
+                               //      blocks from before it was kept: BlockCount tells)
   int16_t LeftCurve;           // 108: first display curve, 0 ... 4
   int16_t RightCurve;          // 110: second display curve, 0 ... 4
   float SoundSpeed;            // 112: c, m/s
@@ -118,7 +119,7 @@ static_assert(offsetof(AnalyserParams, AutoRight) == 88);
 static_assert(offsetof(AnalyserParams, CrossSpectrum) == 92);
 static_assert(offsetof(AnalyserParams, ResultSpectrum) == 96);
 static_assert(offsetof(AnalyserParams, SecondSpectrum) == 100);
-static_assert(offsetof(AnalyserParams, reserved104) == 104);
+static_assert(offsetof(AnalyserParams, AveragedBlocks) == 104);
 static_assert(offsetof(AnalyserParams, LeftCurve) == 108);
 static_assert(offsetof(AnalyserParams, RightCurve) == 110);
 static_assert(offsetof(AnalyserParams, SoundSpeed) == 112);

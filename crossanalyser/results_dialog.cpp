@@ -84,7 +84,9 @@ void showRun(HWND dialog, const AnalyserParams* p) {
   setText(dialog, kFftSizeText, "%li", FftSizeOf(p->FftSizeIndex));
   setText(dialog, kChannelsText, "%i", p->Channels);
   setText(dialog, kSampleRateText, "%li", p->SampleRate);
-  setText(dialog, kBlockCountText, "%i", p->BlockCount);
+  // The count averaged, also beyond the 16-bit field's 32767.
+  setText(dialog, kBlockCountText, "%li",
+          p->AveragedBlocks > 0 ? (long)p->AveragedBlocks : (long)p->BlockCount);
   char elapsed[64];
   snprintf(elapsed, sizeof elapsed, "Elapsed time: %li.%.3li s", (long)(p->ElapsedMs / 1000),
            (long)(p->ElapsedMs % 1000));

@@ -87,6 +87,7 @@ void storeResults(AnalyserParams* p, const RunBuffers* buffers, const AnalyserBu
   p->TriggerTimeMs = f.triggerTimeMs;
   p->ElapsedMs = (int32_t)elapsedMs;
   p->BlockCount = saturatedBlockCount(f.statistics.blockCount);
+  p->AveragedBlocks = (int32_t)f.statistics.blockCount;
   p->Channels = (char)(instance->channels & 0xff);
   p->SampleRate = instance->sampleRate;
   p->LeftScale = f.results.leftDivisor;

@@ -202,6 +202,20 @@ TEST_F(AnalyserRun, NoSignalIsShownAsSuchAndNeverLogged) {
   }
 }
 
+// "N. of blocks" shows the count averaged, also past the 16-bit field's 32767.
+TEST_F(AnalyserRun, TheDialogCountsEveryBlockAveraged) {
+  prepare();
+  const long frames = 2200000;  // N 256: (frames - N) / (N/4) + 1 = 34372 blocks
+  h_->wave.resize(2 * frames);
+  for (long i = 96000; i < frames; ++i) h_->wave[2 * i] = h_->wave[2 * i + 1] = (float)(i % 97);
+  h_->record.selLast = frames - 1;
+  h_->block<AnalyserParams>()->FftSizeIndex = 0;
+  h_->unlock();
+  EXPECT_EQ(h_->xfmDo(&h_->record), 0);
+  EXPECT_EQ(h_->dialogs.back().control(kBlockCountText)->text, "34372");
+  EXPECT_EQ(params().BlockCount, 32767);
+}
+
 TEST_F(AnalyserRun, TheLineCarriesTheDateTheTriggerAndTheTimeOfFlight) {
   struct tm t = {};
   t.tm_mday = 8;
