@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "frame/dialog_controls.h"
+#include "inversefilter/design_lengths.h"
 #include "inversefilter/dialog_ids.h"
 
 namespace {
@@ -51,19 +52,28 @@ void storeMode(HWND dialog, const XFMINSTANCE* instance, DesignerParams* p) {
   if (p->Mode < kModeStereo) p->CrossTalkOnly = 0;
 }
 
+// A length the designer cannot make is forced to one it can, and the message names the length
+// actually stored: below 1 sample the system's 16384, beyond the longest filter that one.
 void storeFilterLength(HWND dialog, DesignerParams* p) {
   const long typed = readInteger(dialog, kFilterLengthEdit);
-  if (typed >= 1) {
+  if (typed >= 1 && typed <= kMaxFilterLength) {
     p->InverseFilterLength = (int32_t)typed;
     return;
   }
-  // The message names the length actually stored.
   char text[160];
-  snprintf(text, sizeof text,
-           "Warning:\n The IFL value you have typed is below 1 pnt!\n It is forced to %ld pnts",
-           (long)kForcedFilterLength);
+  if (typed < 1) {
+    snprintf(text, sizeof text,
+             "Warning:\n The IFL value you have typed is below 1 pnt!\n It is forced to %ld pnts",
+             (long)kForcedFilterLength);
+    p->InverseFilterLength = kForcedFilterLength;
+  } else {
+    snprintf(text, sizeof text,
+             "Warning:\n The IFL value you have typed is above %ld pnts!\n It is forced to %ld "
+             "pnts",
+             kMaxFilterLength, kMaxFilterLength);
+    p->InverseFilterLength = (int32_t)kMaxFilterLength;
+  }
   MessageBoxA(dialog, text, "IFL check", MB_OK);
-  p->InverseFilterLength = kForcedFilterLength;
 }
 
 void checkLinearWidth(HWND dialog, DesignerParams* p) {

@@ -260,6 +260,22 @@ TEST_F(SettingsDialog, AFilterLengthBelowOneIsForcedTo16384AndTheMessageSaysSo) 
   EXPECT_EQ(paramsOf(*h_).InverseFilterLength, 16384);
 }
 
+// Beyond the longest filter the designer makes, the length is forced down, and said so.
+TEST_F(SettingsDialog, AFilterLengthBeyondTheLongestIsForcedDownAndTheMessageSaysSo) {
+  open(1, 0);
+  h_->scripts[100] = [](HWND d) {
+    PluginHarness::type(d, 1061, "5000000");
+    PluginHarness::click(d, IDOK);
+  };
+  EXPECT_EQ(h_->setup(), 1);
+  ASSERT_EQ(h_->messages.size(), 1u);
+  EXPECT_EQ(h_->messages[0].text,
+            "Warning:\n The IFL value you have typed is above 4194304 pnts!\n It is forced to "
+            "4194304 pnts");
+  EXPECT_EQ(h_->messages[0].caption, "IFL check");
+  EXPECT_EQ(paramsOf(*h_).InverseFilterLength, 4194304);
+}
+
 TEST_F(SettingsDialog, OkStoresWhatWasTypedAndHelpOpensTheKeyword) {
   open(2, 100);
   h_->scripts[100] = [](HWND d) {
