@@ -71,9 +71,10 @@ inline void twiddle(long k, long N, double* c, double* s) {
   *s = sin(angle);
 }
 
-void showNoMemory(LPCSTR caption) {
-  MessageBoxA(nullptr, "Failed in memory allocation\nPlease retry, better luck next time!", caption,
-              MB_OK | MB_ICONERROR);
+void showNoMemory(LPCSTR caption, DesignNotice* notice) {
+  noticeFailure(notice, kDesignNoMemory,
+                "Failed in memory allocation\nPlease retry, better luck next time!", caption,
+                MB_OK | MB_ICONERROR);
 }
 
 // Forward: packed spectrum of the signal in data, through the workspace.
@@ -123,7 +124,7 @@ void inverse(float* data, float* a, float* b, double* chirp, long N, long L) {
 
 }  // namespace
 
-bool AnyLengthRealFFT(float* data, long N, int direction, LPCSTR caption) {
+bool AnyLengthRealFFT(float* data, long N, int direction, LPCSTR caption, DesignNotice* notice) {
   if (!IsDesignLength(N)) return false;
   if (IsPowerOfTwo(N)) {
     RealFFT(data, N, direction, false);
@@ -139,7 +140,7 @@ bool AnyLengthRealFFT(float* data, long N, int direction, LPCSTR caption) {
   double* chirp = (double*)allocRunBuffer(&blocks, (SIZE_T)(2 * m) * sizeof(double));
   if (blocks.failedStep != 0) {
     releaseRunBuffers(&blocks);
-    showNoMemory(caption);
+    showNoMemory(caption, notice);
     return false;
   }
   if (direction == 1)
@@ -150,7 +151,7 @@ bool AnyLengthRealFFT(float* data, long N, int direction, LPCSTR caption) {
   return true;
 }
 
-bool DirectDFT(const float* signal, float* re, float* im, long N) {
+bool DirectDFT(const float* signal, float* re, float* im, long N, DesignNotice* notice) {
   if (!IsDesignLength(N)) return false;
   // Transformed in a copy: the signal stays as it is.
   RunBuffers blocks;
@@ -158,17 +159,17 @@ bool DirectDFT(const float* signal, float* re, float* im, long N) {
   float* copy = (float*)allocRunBuffer(&blocks, (SIZE_T)N * sizeof(float));
   if (copy == nullptr) {
     releaseRunBuffers(&blocks);
-    showNoMemory("DirectDFT");
+    showNoMemory("DirectDFT", notice);
     return false;
   }
   for (long i = 0; i < N; ++i) copy[i] = signal[i];
-  const bool done = AnyLengthRealFFT(copy, N, 1, "DirectDFT");
+  const bool done = AnyLengthRealFFT(copy, N, 1, "DirectDFT", notice);
   if (done) SplitSpectrum(copy, re, im, N);
   releaseRunBuffers(&blocks);
   return done;
 }
 
-bool DirectIDFT(float* signal, const float* re, const float* im, long N) {
+bool DirectIDFT(float* signal, const float* re, const float* im, long N, DesignNotice* notice) {
   if (!IsDesignLength(N)) return false;
   // Packed in a copy, so that a failure leaves the signal as it was.
   RunBuffers blocks;
@@ -176,11 +177,11 @@ bool DirectIDFT(float* signal, const float* re, const float* im, long N) {
   float* packed = (float*)allocRunBuffer(&blocks, (SIZE_T)N * sizeof(float));
   if (packed == nullptr) {
     releaseRunBuffers(&blocks);
-    showNoMemory("DirectIDFT");
+    showNoMemory("DirectIDFT", notice);
     return false;
   }
   PackSpectrum(re, im, packed, N);
-  const bool done = AnyLengthRealFFT(packed, N, -1, "DirectIDFT");
+  const bool done = AnyLengthRealFFT(packed, N, -1, "DirectIDFT", notice);
   if (done)
     for (long i = 0; i < N; ++i) signal[i] = packed[i];
   releaseRunBuffers(&blocks);

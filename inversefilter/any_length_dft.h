@@ -15,21 +15,24 @@
 // doubles); DirectDFT and DirectIDFT add a copy of N floats, so that a failure leaves their
 // output as it was. When a block cannot be had, the routine shows "Failed in memory
 // allocation\nPlease retry, better luck next time!" with its own name as the caption and an
-// error icon, leaves its output untouched and returns false.
+// error icon (through `notice`, design_notice.h), leaves its output untouched and returns false.
 #pragma once
 
 #include "frame/xfm.h"
+#include "inversefilter/design_notice.h"
 
 // In place on `data` (N floats): direction exactly 1 turns a signal into its packed spectrum;
 // any other direction turns a packed spectrum into N/2 times its signal. `caption` names the
 // caller in the allocation message. False after the message when memory is short, false
 // without one when N is not a design length (design_lengths.h).
-bool AnyLengthRealFFT(float* data, long N, int direction, LPCSTR caption);
+bool AnyLengthRealFFT(float* data, long N, int direction, LPCSTR caption,
+                      DesignNotice* notice = nullptr);
 
 // Spectrum of the real N-point `signal` (not changed) as a split spectrum: re and im, N/2+1
 // floats each, im[0] = im[N/2] = 0. Caption "DirectDFT".
-bool DirectDFT(const float* signal, float* re, float* im, long N);
+bool DirectDFT(const float* signal, float* re, float* im, long N, DesignNotice* notice = nullptr);
 
 // N/2 times the real N-point signal whose split spectrum is re, im (N/2+1 floats each, not
 // changed; im[0] and im[N/2] are ignored). Caption "DirectIDFT".
-bool DirectIDFT(float* signal, const float* re, const float* im, long N);
+bool DirectIDFT(float* signal, const float* re, const float* im, long N,
+                DesignNotice* notice = nullptr);

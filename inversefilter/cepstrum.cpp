@@ -105,13 +105,14 @@ bool logMagnitudeOf(const float* H, Work* w, const XFMINSTANCE* instance,
 
 // H_MP from the real cepstrum of log|H|, normalised and folded into the minimum-phase
 // cepstrum. False when a direct transform failed (after its own message).
-bool minimumPhaseSpectrum(Work* w, const XFMINSTANCE* instance, const CepstrumForm& form) {
+bool minimumPhaseSpectrum(Work* w, const XFMINSTANCE* instance, const CepstrumForm& form,
+                          DesignNotice* notice) {
   const long N = w->N, n = w->n;
   float *c = w->c, *re = w->re, *im = w->im;
   // The real cepstrum of log|H|, normalised.
   stepText(instance, form, kCepstrumIdftText);
   if (form.direct) {
-    if (!DirectIDFT(c, w->logMagnitude, im, N)) return false;
+    if (!DirectIDFT(c, w->logMagnitude, im, N, notice)) return false;
   } else {
     PackSpectrum(w->logMagnitude, im, c, N);
     RealFFT(c, N, -1, false);
@@ -126,7 +127,7 @@ bool minimumPhaseSpectrum(Work* w, const XFMINSTANCE* instance, const CepstrumFo
 
   stepText(instance, form, kCepstrumDftText);
   if (form.direct) {
-    if (!DirectDFT(c, re, im, N)) return false;
+    if (!DirectDFT(c, re, im, N, notice)) return false;
   } else {
     RealFFT(c, N, 1, false);
     SplitSpectrum(c, re, im, N);
@@ -144,7 +145,7 @@ bool minimumPhaseSpectrum(Work* w, const XFMINSTANCE* instance, const CepstrumFo
 // H_EP = H / H_MP with its unwrapped phase smoothed, and H_MP reduced to its smoothed
 // magnitude.
 void smoothParts(Work* w, const XFMINSTANCE* instance, const DesignerParams* params,
-                 const CepstrumForm& form) {
+                 const CepstrumForm& form, DesignNotice* notice) {
   const long N = w->N, n = w->n;
   float *magnitude = w->magnitude, *phase = w->phase;
   stepText(instance, form, kMinimumPhaseText);
@@ -156,14 +157,14 @@ void smoothParts(Work* w, const XFMINSTANCE* instance, const DesignerParams* par
   stepText(instance, form, kExcessPolarText);
   MagnitudePhase(w->Hep, magnitude, phase, N);
   stepText(instance, form, kAveragingPhaseText);
-  Unwrapper(phase, N);
-  SmoothOneArray(phase, n, windowType, width);
+  Unwrapper(phase, N, notice);
+  SmoothOneArray(phase, n, windowType, width, notice);
   PolarToPacked(w->Hep, magnitude, phase, N);
 
   MagnitudePhase(w->Hmp, magnitude, phase, N);
   for (long i = 0; i < n; ++i) phase[i] = 0.0f;
   stepText(instance, form, kAveragingMagnitudeText);
-  SmoothOneArray(magnitude, n, windowType, width);
+  SmoothOneArray(magnitude, n, windowType, width, notice);
   PolarToPacked(w->Hmp, magnitude, phase, N);
 }
 
@@ -179,35 +180,40 @@ bool rebuild(float* H, Work* w, const XFMINSTANCE* instance, const CepstrumForm&
 }
 
 bool decompose(float* H, long N, const XFMINSTANCE* instance, const DesignerParams* params,
-               const CepstrumForm& form) {
+               const CepstrumForm& form, DesignNotice* notice) {
   if (!IsDesignLength(N) || (!form.direct && !IsPowerOfTwo(N))) return false;
   Work w;
   if (!allocateWork(&w, N)) {
-    MessageBoxA(nullptr, form.noMemoryText, form.caption, MB_OK);
+    noticeFailure(notice, kDesignNoMemory, form.noMemoryText, form.caption, MB_OK);
     return false;
   }
   LPCSTR failure = nullptr;
+  DesignFailure why = kDesignDone;
   bool done = false;
   if (!logMagnitudeOf(H, &w, instance, form)) {
     failure = kExactZeroText;
-  } else if (minimumPhaseSpectrum(&w, instance, form)) {
-    smoothParts(&w, instance, params, form);
+    why = kDesignZeroSpectrum;
+  } else if (minimumPhaseSpectrum(&w, instance, form, notice)) {
+    smoothParts(&w, instance, params, form, notice);
     done = rebuild(H, &w, instance, form);
-    if (!done) failure = kNotFiniteText;
+    if (!done) {
+      failure = kNotFiniteText;
+      why = kDesignNotFinite;
+    }
   }
   releaseRunBuffers(&w.blocks);
-  if (failure != nullptr) MessageBoxA(nullptr, failure, form.caption, MB_OK | MB_ICONERROR);
+  if (failure != nullptr) noticeFailure(notice, why, failure, form.caption, MB_OK | MB_ICONERROR);
   return done;
 }
 
 }  // namespace
 
-bool CepstrumDFT(float* spectrum, long N, const XFMINSTANCE* instance,
-                 const DesignerParams* params) {
-  return decompose(spectrum, N, instance, params, kDirectForm);
+bool CepstrumDFT(float* spectrum, long N, const XFMINSTANCE* instance, const DesignerParams* params,
+                 DesignNotice* notice) {
+  return decompose(spectrum, N, instance, params, kDirectForm, notice);
 }
 
-bool CepstrumFFT(float* spectrum, long N, const XFMINSTANCE* instance,
-                 const DesignerParams* params) {
-  return decompose(spectrum, N, instance, params, kFftForm);
+bool CepstrumFFT(float* spectrum, long N, const XFMINSTANCE* instance, const DesignerParams* params,
+                 DesignNotice* notice) {
+  return decompose(spectrum, N, instance, params, kFftForm, notice);
 }

@@ -35,12 +35,13 @@
 #pragma once
 
 #include "frame/xfm.h"
+#include "inversefilter/design_notice.h"
 #include "inversefilter/designer_params.h"
 
 // spectrum: packed, N floats (N a design length), replaced by H'.
-bool CepstrumDFT(float* spectrum, long N, const XFMINSTANCE* instance,
-                 const DesignerParams* params);
+bool CepstrumDFT(float* spectrum, long N, const XFMINSTANCE* instance, const DesignerParams* params,
+                 DesignNotice* notice = nullptr);
 
 // spectrum: packed, N floats (N a power of two and a design length), replaced by H'.
-bool CepstrumFFT(float* spectrum, long N, const XFMINSTANCE* instance,
-                 const DesignerParams* params);
+bool CepstrumFFT(float* spectrum, long N, const XFMINSTANCE* instance, const DesignerParams* params,
+                 DesignNotice* notice = nullptr);

@@ -83,11 +83,13 @@ struct Dipole {
   const XFMINSTANCE* instance;
   float* work1;
   float* work2;
+  DesignNotice* notice;
 };
 
 bool preprocess(const Dipole& d, long length, bool fftForm) {
   for (int r = 0; r < 4; ++r)
-    if (!PreprocessSpectrum(d.H[r], length, fftForm, d.instance, d.params, d.work1, d.work2))
+    if (!PreprocessSpectrum(d.H[r], length, fftForm, d.instance, d.params, d.work1, d.work2,
+                            d.notice))
       return false;
   return true;
 }
@@ -105,12 +107,12 @@ bool forwardSpectra(const Dipole& d) {
     if (!preprocess(d, A, true) || !step(d.instance, 2)) return false;
     progressText(d.instance, kReducingLengthText);
     for (int r = 0; r < 4; ++r)
-      if (!myReduceLength(H[r], A, N)) return false;
+      if (!myReduceLength(H[r], A, N, d.notice)) return false;
     if (!step(d.instance, 3)) return false;
   } else if (d.direct) {
     for (int r = 0; r < 4; ++r) {
       progressText(d.instance, kDipoleDftTexts[r]);
-      if (!DirectDFT(H[r], d.work1, d.work2, N)) return false;
+      if (!DirectDFT(H[r], d.work1, d.work2, N, d.notice)) return false;
       PackSpectrum(d.work1, d.work2, H[r], N);
       if (!step(d.instance, r + 1)) return false;
     }
@@ -155,7 +157,7 @@ bool backToFilters(const Dipole& d) {
     for (int r = 0; r < 4; ++r) {
       SplitSpectrum(H[r], d.work1, d.work2, N);
       progressText(d.instance, kDipoleIdftTexts[r]);
-      if (!DirectIDFT(H[r], d.work1, d.work2, N)) return false;
+      if (!DirectIDFT(H[r], d.work1, d.work2, N, d.notice)) return false;
       if (r == 1 && !step(d.instance, 9)) return false;
     }
     if (!step(d.instance, 10)) return false;
@@ -177,7 +179,7 @@ bool backToFilters(const Dipole& d) {
 bool DesignStereoDipole(float* HLL, float* HLR, float* HRL, float* HRR, float* scratch,
                         float* determinant, long A, long N, bool nonPow2,
                         const DesignerParams* params, const XFMINSTANCE* instance, float* work1,
-                        float* work2) {
+                        float* work2, DesignNotice* notice) {
   if (!DesignInputAccepted(A, N, params)) return false;
   float* const H[4] = {HLL, HLR, HRL, HRR};
   const Dipole d = {.H = H,
@@ -189,7 +191,8 @@ bool DesignStereoDipole(float* HLL, float* HLR, float* HRL, float* HRR, float* s
                     .params = params,
                     .instance = instance,
                     .work1 = work1,
-                    .work2 = work2};
+                    .work2 = work2,
+                    .notice = notice};
   progressBegin(instance, kDipoleCaption);
   const bool done = forwardSpectra(d) && invertMatrix(d) && backToFilters(d);
   progressEnd(instance);

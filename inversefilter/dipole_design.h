@@ -27,14 +27,15 @@
 #pragma once
 
 #include "frame/xfm.h"
+#include "inversefilter/design_notice.h"
 #include "inversefilter/designer_params.h"
 
 // HLL, HLR, HRL, HRR: responses zero-padded, at least max(N, A) floats each; receive the
 //          filters (see above).
 // scratch, determinant: at least N floats each.
-// A, N, nonPow2, instance, work1, work2: as for DesignInverseFilter.
+// A, N, nonPow2, instance, work1, work2, notice: as for DesignInverseFilter.
 // params:  as for DesignInverseFilter, and CrossTalkOnly, ActiveNoiseControl.
 bool DesignStereoDipole(float* HLL, float* HLR, float* HRL, float* HRR, float* scratch,
                         float* determinant, long A, long N, bool nonPow2,
                         const DesignerParams* params, const XFMINSTANCE* instance, float* work1,
-                        float* work2);
+                        float* work2, DesignNotice* notice = nullptr);

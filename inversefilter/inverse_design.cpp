@@ -15,7 +15,8 @@ namespace {
 
 // The body of the design; every step runs only while the design is still successful.
 bool design(float* signal, float* scratch, long A, long N, bool direct,
-            const DesignerParams* params, const XFMINSTANCE* instance, float* work1, float* work2) {
+            const DesignerParams* params, const XFMINSTANCE* instance, float* work1, float* work2,
+            DesignNotice* notice) {
   const bool reduce = A > N;
   const int steps = direct && !reduce ? 8 : 6;
   auto step = [&](int k) { return progressStepGoesOn(instance, k, steps); };
@@ -28,13 +29,14 @@ bool design(float* signal, float* scratch, long A, long N, bool direct,
   } else {
     progressText(instance, kInverseDftText);
     if (!step(1)) return false;
-    if (!DirectDFT(signal, work1, work2, N)) return false;
+    if (!DirectDFT(signal, work1, work2, N, notice)) return false;
     PackSpectrum(work1, work2, signal, N);
   }
 
   const long length = reduce ? A : N;
-  if (!PreprocessSpectrum(signal, length, reduce, instance, params, work1, work2)) return false;
-  if (reduce && !myReduceLength(signal, A, N)) return false;
+  if (!PreprocessSpectrum(signal, length, reduce, instance, params, work1, work2, notice))
+    return false;
+  if (reduce && !myReduceLength(signal, A, N, notice)) return false;
   if (!step(2) || !step(3)) return false;
 
   progressText(instance, kInvertModulusText);
@@ -46,7 +48,7 @@ bool design(float* signal, float* scratch, long A, long N, bool direct,
   if (direct) {
     SplitSpectrum(signal, work1, work2, N);
     progressText(instance, kInverseIdftText);
-    if (!DirectIDFT(signal, work1, work2, N)) return false;
+    if (!DirectIDFT(signal, work1, work2, N, notice)) return false;
   } else {
     RealFFT(signal, N, -1, false);
   }
@@ -60,11 +62,11 @@ bool design(float* signal, float* scratch, long A, long N, bool direct,
 
 bool DesignInverseFilter(float* signal, float* scratch, long A, long N, bool nonPow2,
                          const DesignerParams* params, const XFMINSTANCE* instance, float* work1,
-                         float* work2) {
+                         float* work2, DesignNotice* notice) {
   if (!DesignInputAccepted(A, N, params)) return false;
   const bool direct = UsesDirectTransforms(N, nonPow2);
   progressBegin(instance, kInverseCaption);
-  const bool done = design(signal, scratch, A, N, direct, params, instance, work1, work2);
+  const bool done = design(signal, scratch, A, N, direct, params, instance, work1, work2, notice);
   progressEnd(instance);
   return done;
 }

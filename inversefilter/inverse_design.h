@@ -27,6 +27,7 @@
 #pragma once
 
 #include "frame/xfm.h"
+#include "inversefilter/design_notice.h"
 #include "inversefilter/designer_params.h"
 
 // signal:  the response zero-padded, at least max(N, A) floats; receives the filter in its
@@ -38,6 +39,7 @@
 //          TransitionOctaves, AverageType, WindowType, WindowWidth; HostWindow owns messages.
 // instance: sampleRate, cancelFlag and the progress callbacks.
 // work1, work2: at least max(N, A)/2 + 1 floats each.
+// notice: where the numerical steps' messages go and the failure is recorded (design_notice.h).
 bool DesignInverseFilter(float* signal, float* scratch, long A, long N, bool nonPow2,
                          const DesignerParams* params, const XFMINSTANCE* instance, float* work1,
-                         float* work2);
+                         float* work2, DesignNotice* notice = nullptr);

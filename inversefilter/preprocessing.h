@@ -4,10 +4,13 @@
 #pragma once
 
 #include "frame/xfm.h"
+#include "inversefilter/design_notice.h"
 #include "inversefilter/designer_params.h"
 
 // spectrum: packed, `length` floats; work1, work2: length/2+1 floats each. fftForm chooses
 // CepstrumFFT (length a power of two) rather than CepstrumDFT for the cepstral processing.
-// Returns the pre-processing's result (true when there is none).
+// Returns the pre-processing's result (true when there is none); its messages go through
+// `notice`.
 bool PreprocessSpectrum(float* spectrum, long length, bool fftForm, const XFMINSTANCE* instance,
-                        const DesignerParams* params, float* work1, float* work2);
+                        const DesignerParams* params, float* work1, float* work2,
+                        DesignNotice* notice = nullptr);

@@ -4,7 +4,7 @@
 #include "inversefilter/design_lengths.h"
 #include "inversefilter/packed_spectrum.h"
 
-bool myReduceLength(float* spectrum, long A, long N) {
+bool myReduceLength(float* spectrum, long A, long N, DesignNotice* notice) {
   if (!IsDesignLength(A) || !IsDesignLength(N)) return false;
   const long from = A / 2 + 1, to = N / 2 + 1;
   RunBuffers blocks;
@@ -17,16 +17,18 @@ bool myReduceLength(float* spectrum, long A, long N) {
   float* v = (float*)allocRunBuffer(&blocks, (SIZE_T)to * sizeof(float));
   if (blocks.failedStep != 0) {
     releaseRunBuffers(&blocks);
-    MessageBoxA(nullptr, "Failed in memory allocation\nPlease retry, better luck next time!",
-                "myReduceLength", MB_OK | MB_ICONERROR);
+    noticeFailure(notice, kDesignNoMemory,
+                  "Failed in memory allocation\nPlease retry, better luck next time!",
+                  "myReduceLength", MB_OK | MB_ICONERROR);
     return false;
   }
   SplitSpectrum(spectrum, re, im, A);
   if (from < to) {
     releaseRunBuffers(&blocks);
     // The system's own text, "vectores" included.
-    MessageBoxA(nullptr, "Error, Cannot work with input vectores\n DimInp<DimOut",
-                "myReduceLengthI", MB_OK);
+    noticeFailure(notice, kDesignBadLengths,
+                  "Error, Cannot work with input vectores\n DimInp<DimOut", "myReduceLengthI",
+                  MB_OK);
     return false;
   }
   // Normalised frequency of every bin of both grids.

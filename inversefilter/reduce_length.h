@@ -3,6 +3,8 @@
 // length N before the inversion.
 #pragma once
 
+#include "inversefilter/design_notice.h"
+
 // Re-samples the packed A-point spectrum in `spectrum` (at least A floats) to a packed N-point
 // spectrum in its first N floats (A and N even, N <= A), by linear interpolation of the real and
 // imaginary parts over the normalised frequency 0 ... 0.5: source bin i sits at i/A, target bin
@@ -14,4 +16,4 @@
 // released, the spectrum is untouched, false. When N > A: "Error, Cannot work with input
 // vectores\n DimInp<DimOut", caption "myReduceLengthI", plain OK box, spectrum untouched,
 // false. Lengths that are not design lengths (design_lengths.h): false without a message.
-bool myReduceLength(float* spectrum, long A, long N);
+bool myReduceLength(float* spectrum, long A, long N, DesignNotice* notice = nullptr);

@@ -74,23 +74,25 @@ void releaseBuffers(DesignBuffers* b) {
   releaseRunBuffers(&b->responses);
 }
 
+// The numerical steps' messages are owned by the run's window; `notice` keeps the first
+// failure, also of a step that went on after its message.
 bool design(DesignBuffers* b, const DesignerLengths* l, const DesignerParams* p,
-            const XFMINSTANCE* instance) {
+            const XFMINSTANCE* instance, DesignNotice* notice) {
   const long A = l->designPow2, N = l->designFilterLength;
   switch (l->mode) {
     case kModeMono:
       return DesignInverseFilter(b->C, b->scratch, A, N, l->nonPow2, p, instance, b->work1,
-                                 b->work2);
+                                 b->work2, notice);
     case kModeDualMono:
       // The right channel only after the left one succeeded, so that a failure (a cancel, or
       // settings that cannot be designed) ends the run with its message shown once.
       return DesignInverseFilter(b->C, b->scratch, A, N, l->nonPow2, p, instance, b->work1,
-                                 b->work2) &&
+                                 b->work2, notice) &&
              DesignInverseFilter(b->D, b->scratch, A, N, l->nonPow2, p, instance, b->work1,
-                                 b->work2);
+                                 b->work2, notice);
     default:
       return DesignStereoDipole(b->C, b->D, b->E, b->F, b->scratch, b->determinant, A, N,
-                                l->nonPow2, p, instance, b->work1, b->work2);
+                                l->nonPow2, p, instance, b->work1, b->work2, notice);
   }
 }
 
@@ -187,7 +189,8 @@ extern "C" int WINAPI XfmDo(XFMINSTANCE* instance) {
                         lengths.framesToRead,
                         instance->readFormat | kXfmFloatFormat | lengths.channels);
   PrepareResponses(buffers.read, &lengths, buffers.C, buffers.D, buffers.E, buffers.F);
-  bool done = design(&buffers, &lengths, p, instance);
+  DesignNotice notice = {owner, kDesignDone};
+  bool done = design(&buffers, &lengths, p, instance, &notice);
   releaseRunBuffers(&buffers.working);
 
   // The image's channels and frames follow the output form: with the single-filter form the

@@ -14,17 +14,18 @@ constexpr double kTwoPi = 6.28318;
 }  // namespace
 
 bool SmoothSpectrum(float* spectrum, long N, const XFMINSTANCE* instance,
-                    const DesignerParams* params, float* work1, float* work2) {
+                    const DesignerParams* params, float* work1, float* work2,
+                    DesignNotice* notice) {
   switch (params->AverageType) {
     case kAverageRealImag:
       SplitSpectrum(spectrum, work1, work2, N);
-      SmoothArrays(work1, work2, N, params->WindowType, params->WindowWidth);
+      SmoothArrays(work1, work2, N, params->WindowType, params->WindowWidth, notice);
       PackSpectrum(work1, work2, spectrum, N);
       break;
     case kAverageMagPhase:
       MagnitudePhase(spectrum, work1, work2, N);
-      Unwrapper(work2, N);
-      SmoothArrays(work1, work2, N, params->WindowType, params->WindowWidth);
+      Unwrapper(work2, N, notice);
+      SmoothArrays(work1, work2, N, params->WindowType, params->WindowWidth, notice);
       PolarToPacked(spectrum, work1, work2, N);
       break;
     default:
@@ -33,23 +34,23 @@ bool SmoothSpectrum(float* spectrum, long N, const XFMINSTANCE* instance,
   return true;
 }
 
-bool SmoothArrays(float* a, float* b, long N, int windowType, float width) {
-  SmoothOneArray(a, N / 2 + 1, windowType, width);
-  SmoothOneArray(b, N / 2 + 1, windowType, width);
+bool SmoothArrays(float* a, float* b, long N, int windowType, float width, DesignNotice* notice) {
+  SmoothOneArray(a, N / 2 + 1, windowType, width, notice);
+  SmoothOneArray(b, N / 2 + 1, windowType, width, notice);
   return true;
 }
 
-void SmoothOneArray(float* x, long n, int windowType, float width) {
+void SmoothOneArray(float* x, long n, int windowType, float width, DesignNotice* notice) {
   if (windowType == kWindowLinear) {
     long points = 1;
     if (width >= 1.0f) points = width < (float)LONG_MAX ? (long)width : LONG_MAX;
-    MediaL(x, n, points);
+    MediaL(x, n, points, notice);
   } else if (windowType == kWindowOctaves) {
-    MedioO(x, n, width);
+    MedioO(x, n, width, notice);
   }
 }
 
-bool MediaL(float* x, long n, long W) {
+bool MediaL(float* x, long n, long W, DesignNotice* notice) {
   if (W <= 1 || n <= 1) return true;
   long h = W / 2;
   if (2 * h + 1 > n) {
@@ -63,7 +64,8 @@ bool MediaL(float* x, long n, long W) {
   float* y = (float*)allocRunBuffer(&blocks, (SIZE_T)n * sizeof(float));
   if (blocks.failedStep != 0) {
     releaseRunBuffers(&blocks);
-    MessageBoxA(nullptr, "MediaL, No allocation, exit ....", "MediaL", MB_OK | MB_ICONERROR);
+    noticeFailure(notice, kDesignNoMemory, "MediaL, No allocation, exit ....", "MediaL",
+                  MB_OK | MB_ICONERROR);
     return false;
   }
   long double sum = 0.0L;
@@ -84,7 +86,7 @@ bool MediaL(float* x, long n, long W) {
   return true;
 }
 
-bool MedioO(float* x, long n, float octaves) {
+bool MedioO(float* x, long n, float octaves, DesignNotice* notice) {
   if (!(octaves > 0.0f) || n <= 1) return true;
   RunBuffers blocks;
   initRunBuffers(&blocks);
@@ -92,8 +94,9 @@ bool MedioO(float* x, long n, float octaves) {
   if (y == nullptr) {
     releaseRunBuffers(&blocks);
     // The system's own text, its spelling and spacing included.
-    MessageBoxA(nullptr, "Sorry,Cannot  allocate vector\n becayse there is non enough memory...",
-                "MedioO", MB_OK | MB_ICONERROR);
+    noticeFailure(notice, kDesignNoMemory,
+                  "Sorry,Cannot  allocate vector\n becayse there is non enough memory...", "MedioO",
+                  MB_OK | MB_ICONERROR);
     return false;
   }
   const double s = sqrt(pow(2.0, (double)octaves));
@@ -145,7 +148,7 @@ void PolarToPacked(float* spectrum, const float* magnitude, const float* phase, 
   }
 }
 
-bool Unwrapper(float* phase, long N) {
+bool Unwrapper(float* phase, long N, DesignNotice* notice) {
   const long M = N / 2;
   if (M < 1) return true;
   RunBuffers blocks;
@@ -153,8 +156,9 @@ bool Unwrapper(float* phase, long N) {
   float* q = (float*)allocRunBuffer(&blocks, (SIZE_T)M * sizeof(float));
   if (q == nullptr) {
     releaseRunBuffers(&blocks);
-    MessageBoxA(nullptr, "Sorry, cannot allocate vector\nthere is not enough memory...",
-                "Unwrapper", MB_OK | MB_ICONERROR);
+    noticeFailure(notice, kDesignNoMemory,
+                  "Sorry, cannot allocate vector\nthere is not enough memory...", "Unwrapper",
+                  MB_OK | MB_ICONERROR);
     return false;
   }
   float pmin = phase[0];

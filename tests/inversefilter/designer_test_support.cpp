@@ -8,8 +8,9 @@ DesignerRecorder* DesignerRecorder::current = nullptr;
 
 namespace {
 
-int WINAPI onMessage(void*, HWND, LPCSTR text, LPCSTR caption, UINT type) {
-  DesignerRecorder::current->boxes.push_back({text ? text : "", caption ? caption : "", type});
+int WINAPI onMessage(void*, HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  DesignerRecorder::current->boxes.push_back(
+      {text ? text : "", caption ? caption : "", type, owner});
   return IDOK;
 }
 int WINAPI onProgress(int step, int steps) {

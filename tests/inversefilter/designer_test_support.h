@@ -16,6 +16,7 @@
 struct SeenBox {
   std::string text, caption;
   UINT type;
+  HWND owner;
 };
 
 // One at a time: installs itself as the person and serves an instance record whose callbacks

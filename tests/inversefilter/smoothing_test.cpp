@@ -109,14 +109,19 @@ TEST(Smoothing, AllocationFailuresShowTheirMessagesAndLeaveTheDataAlone) {
       EXPECT_EQ(recorder.liveBlocks(), 0);
     }
   }
-  // The smoothing of a spectrum does not stop at such a failure and reports success.
+  // The smoothing of a spectrum does not stop at such a failure and reports success; the box
+  // belongs to the run's window, and the run learns what failed.
   DesignerRecorder recorder;
   DesignerParams p = defaultParams();
   p.AverageType = kAverageRealImag;
   std::vector<float> spectrum = x, w1(33), w2(33);
+  DesignNotice notice = {(HWND)0x5150, kDesignDone};
   orvane_fail_alloc_at(1);
-  EXPECT_TRUE(SmoothSpectrum(spectrum.data(), 64, &recorder.instance, &p, w1.data(), w2.data()));
-  EXPECT_EQ(recorder.boxes.size(), 1u);
+  EXPECT_TRUE(
+      SmoothSpectrum(spectrum.data(), 64, &recorder.instance, &p, w1.data(), w2.data(), &notice));
+  ASSERT_EQ(recorder.boxes.size(), 1u);
+  EXPECT_EQ(recorder.boxes[0].owner, (HWND)0x5150);
+  EXPECT_EQ(notice.failure, kDesignNoMemory);
 }
 
 TEST(Unwrapper, WrappedRampComesOutContinuousShiftedByWholeTurns) {
