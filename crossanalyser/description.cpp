@@ -13,6 +13,9 @@ const PluginDescription kPluginDescription = {
     kAnalyserParamTypes,
     offsetof(AnalyserParams, HostWindow),
     offsetof(AnalyserParams, ModuleInstance),
+    true,
+    "Highlighted area is too short to perform\nthe processing with this FFT size",
+    "Cross Functions 2",
 };
 
 // Fields without a default (the results of the last run among them) keep what the block holds.

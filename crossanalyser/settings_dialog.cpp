@@ -121,20 +121,17 @@ void store(HWND dialog, AnalyserParams* p) {
   p->TriggerLevel = (int16_t)readIntegerEdit(dialog, kTriggerLevelEdit);
 }
 
+bool accept(HWND dialog, const DialogState& state) {
+  store(dialog, (AnalyserParams*)state.block);
+  return true;
+}
+
+const StandardButtons kButtons = {kHelpButton, kHelpKeyword, accept};
+
 void command(HWND dialog, int id) {
   DialogState state = readDialogState(dialog, kSettingsStateHolder);
-  if (state.block == nullptr) return;
+  if (state.block == nullptr || standardCommand(dialog, state, id, kButtons)) return;
   switch (id) {
-    case IDOK:
-      store(dialog, (AnalyserParams*)state.block);
-      endDialog(dialog, state, 1);
-      break;
-    case IDCANCEL:
-      endDialog(dialog, state, 0);
-      break;
-    case kHelpButton:
-      openHelp(dialog, kHelpKeyword);
-      break;
     case kRadioCrossCorrelation:
     case kRadioTransferH1:
     case kRadioTransferH2:

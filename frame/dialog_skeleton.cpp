@@ -46,6 +46,20 @@ void endDialog(HWND dialog, const DialogState& state, INT_PTR result) {
   EndDialog(dialog, result);
 }
 
+bool standardCommand(HWND dialog, const DialogState& state, int id,
+                     const StandardButtons& buttons) {
+  if (id == IDOK) {
+    if (buttons.accept == nullptr || buttons.accept(dialog, state)) endDialog(dialog, state, 1);
+  } else if (id == IDCANCEL) {
+    endDialog(dialog, state, 0);
+  } else if (id == buttons.helpId) {
+    openHelp(dialog, buttons.helpKeyword);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void openHelp(HWND dialog, LPCSTR keyword) {
   WinHelpA(dialog, kHelpFile, HELP_KEY, (ULONG_PTR)keyword);
 }

@@ -45,5 +45,17 @@ DLGPROC dialogProcedure(HINSTANCE module, int ordinal);
 // Unlocks the block the dialog held and ends it with `result`.
 void endDialog(HWND dialog, const DialogState& state, INT_PTR result);
 
+// The buttons of every settings dialog and of levelmeter's results dialog: OK lets `accept`
+// store the controls (null: nothing to store), which may keep the dialog open by answering
+// false, then ends the dialog with 1; Cancel (and Close) ends it with 0; the Help button opens
+// the help file at the keyword. Both ends unlock the block the dialog held.
+struct StandardButtons {
+  int helpId;
+  LPCSTR helpKeyword;
+  bool (*accept)(HWND dialog, const DialogState& state);
+};
+// True when `id` was one of those buttons (and has been handled).
+bool standardCommand(HWND dialog, const DialogState& state, int id, const StandardButtons& buttons);
+
 // The Help button: the help engine at the plug-in's keyword.
 void openHelp(HWND dialog, LPCSTR keyword);

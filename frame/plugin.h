@@ -1,6 +1,6 @@
 // What each plug-in tells the frame about itself. The frame's exports (QueryXfm, XfmInit,
-// XfmDestroy and the standard XfmSetup) are written once and read these per-plug-in facts,
-// which every plug-in defines exactly once.
+// XfmDestroy and XfmSetup) are written once and read these per-plug-in facts, which every
+// plug-in defines exactly once.
 #pragma once
 
 #include "frame/xfm.h"
@@ -15,6 +15,13 @@ struct PluginDescription {
   LPCSTR paramTypes;         // one letter per field, at most 95 letters
   int hostWindowOffset;      // offset of the HostWindow handle in the parameter block
   int moduleInstanceOffset;  // offset of the ModuleInstance handle
+  // XfmSetup: whether the block is checked before the settings dialog (one that cannot be
+  // locked then lets the host go on, to a run that ends at once, instead of ending the setup),
+  // and the message (caption, error icon) for a dialog result of 2, a selection too short for
+  // the settings; null when the plug-in has none.
+  bool lockBeforeSettings;
+  LPCSTR tooShortText;
+  LPCSTR tooShortCaption;
 };
 
 extern const PluginDescription kPluginDescription;

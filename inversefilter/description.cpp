@@ -13,6 +13,9 @@ const PluginDescription kPluginDescription = {
     kDesignerParamTypes,
     offsetof(DesignerParams, HostWindow),
     offsetof(DesignerParams, ModuleInstance),
+    false,
+    nullptr,
+    nullptr,
 };
 
 // Only the settings get defaults; the handles, the run's hand-over fields and the two flags

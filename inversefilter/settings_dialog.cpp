@@ -98,21 +98,19 @@ bool filterLengthAccepted(HWND dialog, const XFMINSTANCE* instance) {
   return false;
 }
 
+// OK stores only a length the selection fits in; a shorter one keeps the dialog open.
+bool accept(HWND dialog, const DialogState& state) {
+  if (!filterLengthAccepted(dialog, state.instance)) return false;
+  storeSettings(dialog, state);
+  return true;
+}
+
+const StandardButtons kButtons = {kHelpButton, kHelpKeyword, accept};
+
 void command(HWND dialog, int id) {
   DialogState state = readDialogState(dialog, kSettingsStateHolder);
-  if (state.block == nullptr) return;
+  if (state.block == nullptr || standardCommand(dialog, state, id, kButtons)) return;
   switch (id) {
-    case IDOK:
-      if (!filterLengthAccepted(dialog, state.instance)) break;
-      storeSettings(dialog, state);
-      endDialog(dialog, state, 1);
-      break;
-    case IDCANCEL:
-      endDialog(dialog, state, 0);
-      break;
-    case kHelpButton:
-      openHelp(dialog, kHelpKeyword);
-      break;
     // Cross-talk cancellation needs the 2x2 inversion of the Stereo and 2x2 modes.
     case kDualMonoButton:
       enable(dialog, kCrossTalkOnlyBox, !checked(dialog, kDualMonoButton));

@@ -14,6 +14,9 @@ const PluginDescription kPluginDescription = {
     kMeterParamTypes,
     offsetof(MeterParams, HostWindow),
     offsetof(MeterParams, ModuleInstance),
+    false,
+    nullptr,
+    nullptr,
 };
 
 void writeDefaults(void* paramBlock) {

@@ -77,20 +77,14 @@ void showCurve(HWND dialog, MeterParams* p, char letter) {
   UpdateWindow(display);
 }
 
+// OK keeps the filtered waveform, Close does not; nothing of the dialog is stored.
+const StandardButtons kButtons = {kHelpButton, kHelpKeyword, nullptr};
+
 void command(HWND dialog, int id) {
   DialogState state = readDialogState(dialog, kStateHolder);
-  if (state.block == nullptr) return;
+  if (state.block == nullptr || standardCommand(dialog, state, id, kButtons)) return;
   MeterParams* p = (MeterParams*)state.block;
   switch (id) {
-    case IDOK:
-      endDialog(dialog, state, 1);
-      break;
-    case IDCANCEL:
-      endDialog(dialog, state, 0);
-      break;
-    case kHelpButton:
-      openHelp(dialog, kHelpKeyword);
-      break;
     case kCurveRms:
       showCurve(dialog, p, '1');
       break;

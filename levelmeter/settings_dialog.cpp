@@ -79,21 +79,18 @@ void store(HWND dialog, const DialogState& state) {
   }
 }
 
+bool accept(HWND dialog, const DialogState& state) {
+  store(dialog, state);
+  return true;
+}
+
+const StandardButtons kButtons = {kHelpButton, kHelpKeyword, accept};
+
 void command(HWND dialog, int id) {
   DialogState state = readDialogState(dialog, kStateHolder);
-  if (state.block == nullptr) return;
+  if (state.block == nullptr || standardCommand(dialog, state, id, kButtons)) return;
   MeterParams* p = (MeterParams*)state.block;
   switch (id) {
-    case IDOK:
-      store(dialog, state);
-      endDialog(dialog, state, 1);
-      break;
-    case IDCANCEL:
-      endDialog(dialog, state, 0);
-      break;
-    case kHelpButton:
-      openHelp(dialog, kHelpKeyword);
-      break;
     case kLeftItu:
     case kLeftIec:
     case kLeftIso:

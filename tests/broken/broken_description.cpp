@@ -25,6 +25,9 @@ const PluginDescription kPluginDescription = {
     "hhfffls",
     offsetof(BrokenParams, HostWindow),
     offsetof(BrokenParams, ModuleInstance),
+    false,
+    nullptr,
+    nullptr,
 };
 
 void writeDefaults(void* paramBlock) {

@@ -56,6 +56,19 @@ class MeterRun : public ::testing::Test {
   OrvaneMemoryStats before_;
 };
 
+// A host that skips XfmSetup leaves no module in the block: the results dialog comes from the
+// plug-in's own module, as in the other plug-ins.
+TEST_F(MeterRun, RunsWithoutAConfirmedSetupOnItsOwnModule) {
+  prepare(1);
+  MeterParams* p = h_->block<MeterParams>();
+  p->HostWindow = BlockHandle{0};
+  p->ModuleInstance = BlockHandle{0};
+  h_->unlock();
+  EXPECT_EQ(h_->xfmDo(&h_->record), 0);
+  ASSERT_EQ(h_->dialogs.size(), 1u);
+  EXPECT_EQ(h_->dialogs[0].resource, 107);
+}
+
 TEST_F(MeterRun, MonoRunMeasuresShowsResultsAndLeavesTheWaveformWhenClosed) {
   prepare(1);
   std::vector<float> original = h_->wave;

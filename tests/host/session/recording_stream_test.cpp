@@ -125,7 +125,8 @@ TEST(RecordingStream, APlugInWhoseSettingsDialogCannotBeShownIsNotRun) {
       {"run", ORVANE_BROKEN_PLUGIN, dir.file("t.wav"), "--out", dir.file("out"), "--quiet"});
   unsetenv("ORVANE_BROKEN_FAULT");
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("XfmSetup returned -1"), std::string::npos) << r.err;
+  // A dialog that could not be shown ends the setup with 0, as a cancelled one does.
+  EXPECT_NE(r.err.find("XfmSetup returned 0"), std::string::npos) << r.err;
   EXPECT_FALSE(hosttest::exists(dir.file("out")));
 }
 
