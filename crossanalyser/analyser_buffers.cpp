@@ -5,8 +5,8 @@ bool AllocateAnalyserBuffers(RunBuffers* buffers, long n, AnalyserBuffers* out) 
   *out = {};
   out->window = (float*)allocRunBuffer(buffers, spectrum);
   out->csp = (float*)allocRunBuffer(buffers, spectrum);
-  out->wav = (BYTE*)allocRunBuffer(buffers, kWavHeaderBytes + 2 * spectrum);
-  out->samples = out->wav ? (float*)(out->wav + kWavHeaderBytes) : nullptr;
+  out->wav = (BYTE*)allocRunBuffer(buffers, kWaveHeaderBytes + 2 * spectrum);
+  out->samples = out->wav ? (float*)(out->wav + kWaveHeaderBytes) : nullptr;
   out->xl = (float*)allocRunBuffer(buffers, spectrum);
   out->xr = (float*)allocRunBuffer(buffers, spectrum);
   out->gll = (float*)allocRunBuffer(buffers, spectrum);

@@ -4,9 +4,8 @@
 #pragma once
 
 #include "frame/run_buffers.h"
+#include "frame/wave_image.h"
 
-// Bytes of the WAV header in front of the output frames of the clipboard image.
-constexpr long kWavHeaderBytes = 44;
 // Position of the WAV block among the run's blocks: the run hands this handle to the clipboard.
 constexpr int kWavBlockIndex = 2;
 constexpr int kAnalyserBufferCount = 10;

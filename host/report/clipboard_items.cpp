@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "frame/wave_image.h"
+
 namespace orvane {
 
 namespace {
@@ -13,7 +15,6 @@ unsigned long le32(const unsigned char* p) {
 
 int le16(const unsigned char* p) { return p[0] | p[1] << 8; }
 
-constexpr size_t kHeaderBytes = 44;
 
 std::string numbered(const std::string& stem, int n, const std::string& extension) {
   return stem + (n > 1 ? "-" + std::to_string(n) : "") + extension;
@@ -35,7 +36,7 @@ std::string clipboardFormatName(UINT format) {
 WaveImage decodeWaveImage(const std::vector<unsigned char>& bytes) {
   WaveImage w;
   const unsigned char* b = bytes.data();
-  if (bytes.size() < kHeaderBytes) {
+  if (bytes.size() < (size_t)kWaveHeaderBytes) {
     w.problem = "only " + std::to_string(bytes.size()) + " bytes, no 44-byte WAVE header";
     return w;
   }
@@ -59,7 +60,7 @@ WaveImage decodeWaveImage(const std::vector<unsigned char>& bytes) {
                 " Hz: not the 32-bit float frames of a plug-in's image";
     return w;
   }
-  const size_t held = bytes.size() - kHeaderBytes;
+  const size_t held = bytes.size() - (size_t)kWaveHeaderBytes;
   size_t data = w.dataSize;
   if (data > held) {
     w.shortfall = "its data size says " + std::to_string(w.dataSize) + " bytes, the block holds " +
@@ -69,7 +70,7 @@ WaveImage decodeWaveImage(const std::vector<unsigned char>& bytes) {
   const size_t frameBytes = static_cast<size_t>(w.channels) * 4;
   w.frames = static_cast<long>(data / frameBytes);
   w.samples.resize(static_cast<size_t>(w.frames) * w.channels);
-  if (!w.samples.empty()) std::memcpy(w.samples.data(), b + kHeaderBytes, w.samples.size() * 4);
+  if (!w.samples.empty()) std::memcpy(w.samples.data(), b + (size_t)kWaveHeaderBytes, w.samples.size() * 4);
   w.valid = true;
   return w;
 }
