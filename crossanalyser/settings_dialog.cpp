@@ -2,13 +2,16 @@
 // following filter, output options and trigger level.
 #include "crossanalyser/analyser_params.h"
 #include "crossanalyser/dialog_ids.h"
-#include "crossanalyser/dialog_numbers.h"
 #include "frame/dialog_controls.h"
+#include "frame/dialog_numbers.h"
 #include "frame/dialog_skeleton.h"
 
 #include <stdio.h>
 
 namespace {
+
+// At most 9 characters of each edit are read.
+constexpr int kEditCharacters = 9;
 
 const char* const kFftSizes[] = {"256",   "512",   "1024",   "2048",   "4096",   "8192",   "16384",
                                  "32768", "65536", "131072", "262144", "524288", "1048576"};
@@ -114,11 +117,11 @@ void store(HWND dialog, AnalyserParams* p) {
     p->FollowMode = kFollowOff;
   else
     p->FollowMode = checked(dialog, kFollowLeftRadio) ? kFollowLeft : kFollowRight;
-  p->BandwidthOctaves = readDecimalEdit(dialog, kBandwidthEdit);
-  p->SoundSpeed = readDecimalEdit(dialog, kSoundSpeedEdit);
-  p->ProbeDistance = readDecimalEdit(dialog, kProbeDistanceEdit);
-  p->MaxFrequency = readDecimalEdit(dialog, kMaxFrequencyEdit);
-  p->TriggerLevel = (int16_t)readIntegerEdit(dialog, kTriggerLevelEdit);
+  p->BandwidthOctaves = readFloatEdit(dialog, kBandwidthEdit, kEditCharacters);
+  p->SoundSpeed = readFloatEdit(dialog, kSoundSpeedEdit, kEditCharacters);
+  p->ProbeDistance = readFloatEdit(dialog, kProbeDistanceEdit, kEditCharacters);
+  p->MaxFrequency = readFloatEdit(dialog, kMaxFrequencyEdit, kEditCharacters);
+  p->TriggerLevel = (int16_t)readIntegerEdit(dialog, kTriggerLevelEdit, kEditCharacters);
 }
 
 bool accept(HWND dialog, const DialogState& state) {

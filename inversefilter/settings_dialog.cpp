@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "frame/dialog_controls.h"
+#include "frame/dialog_numbers.h"
 #include "frame/dialog_skeleton.h"
 #include "inversefilter/designer_params.h"
 #include "inversefilter/dialog_fields.h"
@@ -91,7 +92,9 @@ void initialise(HWND dialog, LPARAM initParam) {
 
 // A filter shorter than the selected response cannot invert it: the dialog stays open.
 bool filterLengthAccepted(HWND dialog, const XFMINSTANCE* instance) {
-  if ((long long)readInteger(dialog, kFilterLengthEdit) >= selectionFrames(instance)) return true;
+  if ((long long)readIntegerEdit(dialog, kFilterLengthEdit, kEditCharacters) >=
+      selectionFrames(instance))
+    return true;
   MessageBeep(MB_ICONQUESTION);
   MessageBoxA(dialog, "Warning:\nlength of Inverse Filter is less than length of IR", "Error",
               MB_OK | MB_ICONERROR);

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "frame/dialog_controls.h"
+#include "frame/dialog_numbers.h"
 #include "inversefilter/design_lengths.h"
 #include "inversefilter/dialog_ids.h"
 
@@ -55,7 +56,7 @@ void storeMode(HWND dialog, const XFMINSTANCE* instance, DesignerParams* p) {
 // A length the designer cannot make is forced to one it can, and the message names the length
 // actually stored: below 1 sample the system's 16384, beyond the longest filter that one.
 void storeFilterLength(HWND dialog, DesignerParams* p) {
-  const long typed = readInteger(dialog, kFilterLengthEdit);
+  const long typed = readIntegerEdit(dialog, kFilterLengthEdit, kEditCharacters);
   if (typed >= 1 && typed <= kMaxFilterLength) {
     p->InverseFilterLength = (int32_t)typed;
     return;
@@ -106,12 +107,6 @@ void checkOctaveWidth(HWND dialog, DesignerParams* p) {
 
 }  // namespace
 
-long readInteger(HWND dialog, int id) {
-  char text[40] = "";
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return strtol(text, nullptr, 10);
-}
-
 void storeSettings(HWND dialog, const DialogState& state) {
   DesignerParams* p = (DesignerParams*)state.block;
   storeMode(dialog, state.instance, p);
@@ -120,16 +115,16 @@ void storeSettings(HWND dialog, const DialogState& state) {
   p->WindowType = selection(dialog, kWindowTypeList);
   // The regularisation, the band and the transition are stored as typed: the design itself
   // refuses regularisation values it cannot use.
-  p->InBandRegularisation = (float)readReal(dialog, kInBandEdit);
-  p->OutBandRegularisation = (float)readReal(dialog, kOutBandEdit);
-  p->LowerCutHz = (int32_t)readInteger(dialog, kLowerCutEdit);
-  p->HigherCutHz = (int32_t)readInteger(dialog, kHigherCutEdit);
-  p->TransitionOctaves = (float)readReal(dialog, kTransitionEdit);
-  p->WindowWidth = (float)readReal(dialog, kWindowWidthEdit);
+  p->InBandRegularisation = readFloatEdit(dialog, kInBandEdit, kEditCharacters);
+  p->OutBandRegularisation = readFloatEdit(dialog, kOutBandEdit, kEditCharacters);
+  p->LowerCutHz = (int32_t)readIntegerEdit(dialog, kLowerCutEdit, kEditCharacters);
+  p->HigherCutHz = (int32_t)readIntegerEdit(dialog, kHigherCutEdit, kEditCharacters);
+  p->TransitionOctaves = readFloatEdit(dialog, kTransitionEdit, kEditCharacters);
+  p->WindowWidth = readFloatEdit(dialog, kWindowWidthEdit, kEditCharacters);
   if (p->AverageType != kAverageNone) {
     if (p->WindowType == kWindowLinear) checkLinearWidth(dialog, p);
     if (p->WindowType == kWindowOctaves) checkOctaveWidth(dialog, p);
   }
-  p->GainDb = readReal(dialog, kManualGainEdit);
+  p->GainDb = readDecimalEdit(dialog, kManualGainEdit, kEditCharacters);
   p->Autorange = checked(dialog, kAutorangeBox) ? 1 : 0;
 }

@@ -5,8 +5,8 @@
 #include "frame/dialog_state.h"
 #include "inversefilter/designer_params.h"
 
-// At most 39 characters of an edit, as a decimal integer (0 when it holds none).
-long readInteger(HWND dialog, int id);
+// Characters of an edit that are read (frame/dialog_numbers.h).
+constexpr int kEditCharacters = 39;
 
 // Stores, in this order: the mode and the cross-talk flag; the filter length (below 1 it is
 // forced to 16384 with a message); the averaging type and window; the regularisation, the cut

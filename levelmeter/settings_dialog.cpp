@@ -1,5 +1,6 @@
 // The settings dialog (resource 100): a weighting per channel and the calibration values.
 #include "frame/dialog_controls.h"
+#include "frame/dialog_numbers.h"
 #include "frame/dialog_skeleton.h"
 #include "levelmeter/dialog_ids.h"
 #include "levelmeter/meter_params.h"
@@ -7,6 +8,9 @@
 #include <stdio.h>
 
 namespace {
+
+// At most 39 characters of each edit are read.
+constexpr int kEditCharacters = 39;
 
 const int kLeftBoxes[3] = {kLeftItu, kLeftIec, kLeftIso};
 const int kRightBoxes[3] = {kRightItu, kRightIec, kRightIso};
@@ -64,14 +68,14 @@ void store(HWND dialog, const DialogState& state) {
   p->filterRight = readFilterCode(dialog, kRightBoxes);
   bool leqMode = checked(dialog, kLeqRadio);
   p->calMode = leqMode ? kCalLeq : kCalFullScale;
-  float left = (float)readReal(dialog, kLeftValue);
+  float left = readFloatEdit(dialog, kLeftValue, kEditCharacters);
   if (leqMode)
     p->leqCalLeft = left;
   else
     p->fullScaleLeft = left;
   // In a mono run the right value is hidden and never read.
   if (state.instance->channels == 2) {
-    float right = (float)readReal(dialog, kRightValue);
+    float right = readFloatEdit(dialog, kRightValue, kEditCharacters);
     if (leqMode)
       p->leqCalRight = right;
     else
