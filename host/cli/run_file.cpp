@@ -13,6 +13,7 @@
 #include "host/pictures/pictures.h"
 #include "host/report/clipboard_items.h"
 #include "host/report/output_files.h"
+#include "host/report/output_set.h"
 #include "host/report/preset.h"
 #include "host/report/report.h"
 #include "host/report/summary.h"
@@ -101,16 +102,25 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
   return plan;
 }
 
-// The settings were not confirmed (XfmSetup returned `result`, not 1), so the plug-in did not
-// run: the message boxes the settings dialog showed say why, or else the result does.
-std::string settingsRefusal(int result, const std::vector<MessageRecord>& messages, size_t from) {
+// Message boxes from `from` on (only those with the error icon when `errorsOnly`), each as
+// "caption": text on one line, joined by "; ".
+std::string shownMessages(const std::vector<MessageRecord>& messages, size_t from,
+                          bool errorsOnly) {
   std::string shown;
   for (size_t i = from; i < messages.size(); ++i) {
+    if (errorsOnly && messages[i].icon != "error") continue;
     std::string text = messages[i].text;
     for (char& c : text)
       if (c == '\n') c = ' ';
     shown += (shown.empty() ? "" : "; ") + ("\"" + messages[i].caption + "\": " + text);
   }
+  return shown;
+}
+
+// The settings were not confirmed (XfmSetup returned `result`, not 1), so the plug-in did not
+// run: the message boxes the settings dialog showed say why, or else the result does.
+std::string settingsRefusal(int result, const std::vector<MessageRecord>& messages, size_t from) {
+  const std::string shown = shownMessages(messages, from, false);
   if (!shown.empty()) return "the settings were refused, nothing was run: " + shown;
   return "XfmSetup returned " + std::to_string(result) +
          ": the settings dialog was not confirmed (or could not be shown), nothing was run";
@@ -128,13 +138,13 @@ struct ClipboardHold {
 };
 
 // The recording of a run, read from its file as the plug-in asks; what the plug-in writes back
-// goes into the output waveform as it comes.
-Audio openRecording(const std::string& audioFile, const std::string& outDir) {
+// goes into the output waveform as it comes, made in the output set's staging folder.
+Audio openRecording(const std::string& audioFile, const std::string& folder, const OutputSet* set) {
   Audio audio = streamAudio(audioFile);
-  if (!outDir.empty()) {
-    audio.writeBack =
-        std::make_shared<WaveformWriter>(audioFile, (fs::path(outDir) / "waveform.wav").string(),
-                                         audio.channels, audio.sampleRate, audio.frames);
+  if (set) {
+    const std::string waveform = (fs::path(folder) / "waveform.wav").string();
+    audio.writeBack = std::make_shared<WaveformWriter>(
+        audioFile, set->staged(waveform), audio.channels, audio.sampleRate, audio.frames, waveform);
   }
   return audio;
 }
@@ -161,13 +171,20 @@ PersonScript personScriptOf(const RunOptions& o) {
   return script;
 }
 
-// The instance's life from XfmInit to XfmDestroy, the person acting in its dialogs. Returns the
-// files the plug-in wrote into the current folder. Throws HostError when the run must not be
-// reported: the person could not do their part, the settings were refused, or the recording
-// could not be served as sound.
-std::vector<std::string> driveInstance(const RunOptions& o,
-                                       const std::vector<unsigned char>& preset, Session& session,
-                                       Person& person, const Audio& audio) {
+// What the instance's life left beside its report.
+struct DriveOutcome {
+  std::vector<std::string> pluginFiles;  // what the plug-in wrote into the current folder
+  size_t runMessagesFrom = 0;            // the first message box XfmDo showed
+  bool interrupted = false;              // Ctrl-C came while the plug-in had the run
+};
+
+// The instance's life from XfmInit to XfmDestroy, the person acting in its dialogs. Throws
+// HostError when the run must not be reported: the person could not do their part, the
+// settings were refused, or the recording could not be served as sound (kExitBadInput), or
+// the written-back waveform could not be written (kExitFailure).
+DriveOutcome driveInstance(const RunOptions& o, const std::vector<unsigned char>& preset,
+                           Session& session, Person& person, const Audio& audio) {
+  DriveOutcome outcome;
   std::string refusal;  // why the run did not happen after the settings dialog
   // What the plug-in writes into the current folder is listed among the files written. The
   // system's save dialog may move the process into the folder it saved in; the host goes back
@@ -182,15 +199,16 @@ std::vector<std::string> driveInstance(const RunOptions& o,
     CancelOnInterrupt interrupt(session.cancelFlagAddress());
     const size_t shownBefore = person.log().messages.size();
     const int confirmed = session.setup();
+    outcome.runMessagesFrom = person.log().messages.size();
     if (confirmed == 1 && person.log().error.empty())
       session.run();
     else if (person.log().error.empty())
       refusal = settingsRefusal(confirmed, person.log().messages, shownBefore);
+    outcome.interrupted = interrupt.interrupted();
   }
   session.destroy();
   if (!ec && fs::current_path(ec) != folder) fs::current_path(folder, ec);
-  const std::vector<std::string> pluginFiles =
-      changedFiles(folderBefore, snapshotFolder(folder.string()));
+  outcome.pluginFiles = changedFiles(folderBefore, snapshotFolder(folder.string()));
   person.finish();
   if (!person.log().error.empty()) throw badInput(person.log().error);
   if (!refusal.empty()) throw badInput(refusal);
@@ -200,8 +218,11 @@ std::vector<std::string> driveInstance(const RunOptions& o,
                    (std::isnan(bad->value) ? "a NaN" : "an infinite value") +
                    ", not a sample of sound: the run was ended and nothing was measured");
   }
-  if (!session.audioProblem().empty()) throw badInput(session.audioProblem());
-  return pluginFiles;
+  if (!session.audioProblem().empty()) {
+    if (session.audioWriteFailed()) throw failure(session.audioProblem());
+    throw badInput(session.audioProblem());
+  }
+  return outcome;
 }
 
 // What an ended instance leaves for the report and the files.
@@ -245,13 +266,18 @@ RunFacts gatherFacts(const RunOptions& o, const Plugin& plugin, Session& session
 }
 
 Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selection,
-              Session& session, const Person& person, const RunFacts& f, const OutputPlan& plan) {
+              Session& session, const Person& person, const RunFacts& f, const OutputPlan& plan,
+              bool interrupted) {
   Json report;
+  report["results"] = resultsJson(person.log().dialogs);
   report["plugin"] = pluginJson(plugin);
   report["audio"] = audioJson(audio);
   report["selection"] = selectionJson(selection.first, selection.last, audio.sampleRate);
   report["calls"] = callsJson(f.calls);
-  report["cancelled"] = session.cancelFlag() != 0;
+  // Cancelled: the run ended because of the flag. Ctrl-C after the plug-in last looked at it
+  // (during the write-back, say) changed nothing: the run completed, and the report says so.
+  report["cancelled"] = session.cancelFlag() != 0 && f.calls.xfmDo.value_or(0) != 0;
+  if (interrupted) report["interrupted"] = true;
   report["messages"] = messagesJson(person.log().messages);
   report["dialogs"] = dialogsJson(person.log().dialogs);
   report["block"] = blockJson(f.decoded);
@@ -271,60 +297,105 @@ Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selecti
   return report;
 }
 
-// Every output of the plan, in the order its list of files names them.
-void writeOutputs(const OutputPlan& plan, const Audio& audio, Session& session,
-                  const Person& person, const RunFacts& f, const Plugin& plugin,
+// Every output of the plan, in the order its list of files names them, made where the output
+// set stages it (each path the report names, under the staging folder until the swap).
+void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& audio,
+                  Session& session, const Person& person, const RunFacts& f, const Plugin& plugin,
                   const Json& report) {
-  if (!plan.directory.empty()) makeDirectory(plan.directory);
+  auto made = [set](const std::string& path) { return set ? set->staged(path) : path; };
+  if (!plan.directory.empty()) makeDirectory(made(plan.directory));
   if (!plan.waveform.empty()) audio.writeBack->finish();
   for (const auto& d : session.displays().all()) {
     auto path = plan.displays.find(d->number);
-    if (path != plan.displays.end()) writeTextFile(path->second, displayCsv(*d));
+    if (path != plan.displays.end()) writeTextFile(made(path->second), displayCsv(*d));
   }
   if (!plan.directory.empty())
-    writePictures(plan.directory, session.displays(), person.log().dialogs);
+    writePictures(made(plan.directory), session.displays(), person.log().dialogs);
   for (size_t i = 0; i < plan.clipboard.size(); ++i) {
     const ClipboardFiles& c = plan.clipboard[i];
-    if (!c.image.empty()) writeBinaryFile(c.image, f.clipboard[i].bytes);
+    if (!c.image.empty()) writeBinaryFile(made(c.image), f.clipboard[i].bytes);
     if (c.file.empty()) continue;
-    if (f.clipboard[i].format == CF_TEXT)
-      writeTextFile(c.file, clipboardText(f.clipboard[i]));
-    else
-      writeWaveform(c.file, waveImageAudio(f.images[i]));
+    if (f.clipboard[i].format == CF_TEXT) {
+      writeTextFile(made(c.file), clipboardText(f.clipboard[i]));
+    } else {
+      writeFileWhole(made(c.file), [&](const std::string& temporary) {
+        writeWaveform(temporary, waveImageAudio(f.images[i]), c.file);
+      });
+    }
   }
-  if (!plan.preset.empty()) savePreset(plan.preset, f.block, plugin.info());
-  if (!plan.report.empty()) writeTextFile(plan.report, dumpJson(report) + "\n");
+  if (!plan.preset.empty()) {
+    if (made(plan.preset) != plan.preset)
+      makeDirectory(fs::path(made(plan.preset)).parent_path().string());
+    savePreset(made(plan.preset), f.block, plugin.info());
+  }
+  if (!plan.report.empty()) writeTextFile(made(plan.report), dumpJson(report) + "\n");
+}
+
+// What the person must hear on stderr of a run that produced a report: a run the plug-in did
+// not complete, with the message boxes that said why; a completed run's error boxes (an export
+// that could not be made). Returns what was said of a run not completed, "" for a completed
+// one.
+std::string tellOutcome(const std::string& audioFile, const RunFacts& f, const Person& person,
+                        const DriveOutcome& outcome, bool cancelled) {
+  const std::vector<MessageRecord>& messages = person.log().messages;
+  const int done = f.calls.xfmDo.value_or(0);
+  if (done != 0) {
+    const std::string shown = shownMessages(messages, outcome.runMessagesFrom, false);
+    const std::string problem =
+        "the plug-in did not complete its run (XfmDo returned " + std::to_string(done) + ")" +
+        (cancelled ? ", cancelled by Ctrl-C" : "") + (shown.empty() ? "" : ": " + shown);
+    std::cerr << "orvane: " << audioFile << ": " << problem << "\n";
+    return problem;
+  }
+  const std::string errors = shownMessages(messages, outcome.runMessagesFrom, true);
+  if (!errors.empty())
+    std::cerr << "orvane: " << audioFile << ": the plug-in showed: " << errors << "\n";
+  if (outcome.interrupted) {
+    std::cerr << "orvane: " << audioFile
+              << ": Ctrl-C came after the plug-in's last look at it: the run completed\n";
+  }
+  return "";
 }
 
 }  // namespace
 
 // One audio file through one instance, from QueryXfm's answers (already in `plugin`) to
-// XfmDestroy; writes the file's outputs into `outDir` (none when empty) and returns the
-// report. `dialogs` gets the dialogs as they ended.
-Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
-             const std::string& outDir, const std::vector<unsigned char>& preset,
-             std::vector<DialogRecord>* dialogs) {
-  Audio audio = openRecording(audioFile, outDir);
+// XfmDestroy; its outputs go into `folder` of the output set `set` (none when null) and the
+// report is returned. `dialogs` gets the dialogs as they ended.
+RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
+                   OutputSet* set, const std::string& folder,
+                   const std::vector<unsigned char>& preset, std::vector<DialogRecord>* dialogs) {
+  Audio audio = openRecording(audioFile, folder, set);
   const Selection selection = checkedSelection(o, audio);
   clipboardClear();
   ClipboardHold clipboardHold(o.clipboardBusy);
   Session session(plugin, &audio, sessionSetupOf(o, audio, selection));
   Person person(personScriptOf(o), &session.displays());
   person.install();
-  const std::vector<std::string> pluginFiles = driveInstance(o, preset, session, person, audio);
+  const DriveOutcome outcome = driveInstance(o, preset, session, person, audio);
+  // Exports the person saved into the output folder while the plug-in ran go with its set.
+  if (set) {
+    for (const SaveDialogRecord& s : person.log().saveDialogs)
+      if (s.answered) set->adopt(s.path);
+  }
 
   const RunFacts facts = gatherFacts(o, plugin, session, person);
   RunOptions where = o;
-  where.outDir = outDir.empty() ? std::nullopt : std::optional<std::string>(outDir);
+  where.outDir = set ? std::optional<std::string>(folder) : std::nullopt;
   OutputPlan plan = planOutputs(where, audio, session.displays(), person.log().dialogs,
                                 facts.clipboard, facts.images);
-  plan.files.insert(plan.files.begin(), pluginFiles.begin(), pluginFiles.end());
-  const Json report = reportOf(plugin, audio, selection, session, person, facts, plan);
-  writeOutputs(plan, audio, session, person, facts, plugin, report);
+  plan.files.insert(plan.files.begin(), outcome.pluginFiles.begin(), outcome.pluginFiles.end());
+  RunOutcome result;
+  result.report =
+      reportOf(plugin, audio, selection, session, person, facts, plan, outcome.interrupted);
+  writeOutputs(plan, set, audio, session, person, facts, plugin, result.report);
 
   for (const auto& w : facts.warnings) std::cerr << "orvane: warning: " << w << "\n";
+  result.problem =
+      tellOutcome(audioFile, facts, person, outcome, result.report.value("cancelled", false));
+  result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;
   if (dialogs != nullptr) *dialogs = person.log().dialogs;
-  return report;
+  return result;
 }
 
 }  // namespace orvane

@@ -7,6 +7,7 @@
 #include "host/cli/options.h"
 #include "host/person/person.h"
 #include "host/report/json.h"
+#include "host/report/output_set.h"
 #include "host/session/audio.h"
 #include "host/session/plugin.h"
 
@@ -15,11 +16,19 @@ namespace orvane {
 // The selection of the options, checked against the recording (HostError kExitBadInput).
 Selection checkedSelection(const RunOptions& o, const Audio& audio);
 
-// From QueryXfm's answers (already in `plugin`) to XfmDestroy; writes the file's outputs into
-// `outDir` (none when empty) and returns the report. `dialogs` (may be null) gets the dialogs
-// as they ended.
-Json runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
-             const std::string& outDir, const std::vector<unsigned char>& preset,
-             std::vector<DialogRecord>* dialogs);
+struct RunOutcome {
+  Json report;
+  int status = 0;       // kExitOk, or kExitNotCompleted when XfmDo returned something else than 0
+  std::string problem;  // what was said of a run not completed, "" for a completed one
+};
+
+// From QueryXfm's answers (already in `plugin`) to XfmDestroy. The file's outputs go into
+// `folder` (at or under the target of `set`), made in the set's staging folder; none when
+// `set` is null. What the person must know is said on stderr: warnings, a run the plug-in did
+// not complete with its message boxes, error boxes of a completed run. `dialogs` (may be null)
+// gets the dialogs as they ended. Throws HostError for a run that must not be reported.
+RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
+                   OutputSet* set, const std::string& folder,
+                   const std::vector<unsigned char>& preset, std::vector<DialogRecord>* dialogs);
 
 }  // namespace orvane

@@ -1,7 +1,10 @@
-// Writing the files of a run. Throws HostError (kExitFailure) naming the file when it cannot
-// be written.
+// Writing the files of a run, each whole or not at all: the bytes go to a temporary name in
+// the same folder, are flushed to the disk, and only then take the file's name, so a failure
+// (a full disk, say) leaves the earlier file byte for byte as it was. Throws HostError
+// (kExitFailure) naming the file and the system's reason.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +12,9 @@ namespace orvane {
 
 void writeTextFile(const std::string& path, const std::string& text);
 void writeBinaryFile(const std::string& path, const std::vector<unsigned char>& bytes);
+// The same for a file another routine makes: `make` writes it at the temporary path it is
+// given, throwing HostError when it cannot.
+void writeFileWhole(const std::string& path, const std::function<void(const std::string&)>& make);
 // Creates the directory (and its parents) when missing.
 void makeDirectory(const std::string& path);
 

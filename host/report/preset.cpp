@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "host/errors.h"
+#include "host/report/output_files.h"
 
 namespace orvane {
 
@@ -29,12 +30,7 @@ std::vector<unsigned char> readPreset(const std::string& path, unsigned long par
 }
 
 void writePreset(const std::string& path, const std::vector<unsigned char>& block) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw failure("cannot write preset " + path + ": " + std::strerror(errno));
-  out.write(reinterpret_cast<const char*>(block.data()),
-            static_cast<std::streamsize>(block.size()));
-  out.close();
-  if (!out) throw failure("cannot write preset " + path);
+  writeBinaryFile(path, block);
 }
 
 }  // namespace orvane

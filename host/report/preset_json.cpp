@@ -11,6 +11,7 @@
 #include "frame/param_types.h"
 #include "host/errors.h"
 #include "host/report/block_decode.h"
+#include "host/report/output_files.h"
 #include "host/report/preset.h"
 
 namespace orvane {
@@ -228,11 +229,7 @@ void savePreset(const std::string& path, const std::vector<unsigned char>& block
     writePreset(path, block);
     return;
   }
-  std::ofstream out(path, std::ios::trunc);
-  if (!out) throw failure("cannot write preset " + path);
-  out << dumpJson(presetJson(block, info)) << "\n";
-  out.close();
-  if (!out) throw failure("cannot write preset " + path);
+  writeTextFile(path, dumpJson(presetJson(block, info)) + "\n");
 }
 
 }  // namespace orvane

@@ -1,4 +1,5 @@
 // The reports as text for a person, read from the JSON objects so that both always agree.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <sstream>
@@ -146,7 +147,26 @@ void runHeader(std::ostringstream& out, const Json& r) {
   out << "Selection  frames " << str(sel["first"]) << " to " << str(sel["last"]) << " ("
       << str(sel["frames"]) << " frames, " << seconds << " s)\n";
   callsLine(out, r["calls"]);
-  if (r.value("cancelled", false)) out << "Cancelled  yes (Ctrl-C)\n";
+  if (r.value("cancelled", false)) {
+    out << "Cancelled  yes (Ctrl-C)\n";
+  } else if (r.value("interrupted", false)) {
+    out << "Cancelled  no: Ctrl-C came after the plug-in's last look at it, the run completed\n";
+  }
+}
+
+// What the results dialog showed, each labelled field as the summary pairs it, with its unit.
+void resultsBlock(std::ostringstream& out, const Json& results) {
+  out << "Results\n";
+  if (results.empty()) out << "  none: the plug-in showed no results\n";
+  size_t width = 0;
+  for (const auto& f : results) width = std::max(width, f.value("label", "").size());
+  for (const auto& f : results) {
+    const std::string label = f.value("label", "");
+    const std::string unit = f.value("unit", "");
+    out << "  " << (label.empty() ? "" : pad(label, width + 1)) << f.value("value", "")
+        << (unit.empty() ? "" : " " + unit) << "\n";
+  }
+  out << "\n";
 }
 
 void displayLine(std::ostringstream& out, const Json& s) {
@@ -229,6 +249,7 @@ void listOf(std::ostringstream& out, const char* heading, const Json& items) {
 
 std::string renderRunText(const Json& r) {
   std::ostringstream out;
+  resultsBlock(out, r.value("results", Json::array()));
   runHeader(out, r);
   whatThePersonSaw(out, r);
   out << "\nParameter block (" << str(r["plugin"]["paramSize"]) << " bytes):\n";

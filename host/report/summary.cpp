@@ -9,6 +9,8 @@ namespace orvane {
 
 namespace {
 
+constexpr char kErrorColumn[] = "error";
+
 struct Box {
   int left, top, right, bottom;  // dialog units
   int centreX() const { return (left + right) / 2; }
@@ -68,6 +70,36 @@ const ControlRecord* columnHeading(const DialogRecord& d, const ControlRecord& f
   return best;
 }
 
+// The nearest unnamed static right of the field on its row, before any other field: the
+// field's unit, when its text is a short word.
+std::string unitBeside(const DialogRecord& d, const ControlRecord& field) {
+  const Box f = boxOf(field);
+  const ControlRecord* best = nullptr;
+  int bestGap = INT_MAX;
+  for (const auto& c : d.controls) {
+    if (!c.visible || c.kind != "static" || isFrame(c)) continue;
+    const Box b = boxOf(c);
+    if (b.top > f.centreY() || b.bottom < f.centreY() || b.left < f.right) continue;
+    if (b.left - f.right < bestGap) {
+      bestGap = b.left - f.right;
+      best = &c;
+    }
+  }
+  if (!best || best->id != -1 || best->text.empty() || best->text.size() > 12 ||
+      best->text.find(' ') != std::string::npos)
+    return "";
+  return best->text;
+}
+
+// A unit in brackets at the end of a label: "Low frequency (Hz):" gives "Hz".
+std::string unitInLabel(std::string label) {
+  while (!label.empty() && (label.back() == ':' || label.back() == ' ')) label.pop_back();
+  if (label.empty() || (label.back() != ')' && label.back() != ']')) return "";
+  const size_t open = label.find_last_of(label.back() == ')' ? '(' : '[');
+  if (open == std::string::npos) return "";
+  return label.substr(open + 1, label.size() - open - 2);
+}
+
 std::string csvCell(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
@@ -99,7 +131,31 @@ std::vector<LabelledField> labelledFields(const DialogRecord& dialog) {
       const ControlRecord* heading = columnHeading(dialog, *f.field);
       name += " (" + (heading ? heading->text : std::to_string(f.field->id)) + ")";
     }
-    fields.push_back({name, f.field->text});
+    std::string unit = unitBeside(dialog, *f.field);
+    if (unit.empty()) unit = unitInLabel(f.label->text);
+    fields.push_back({name, f.field->text, unit});
+  }
+  return fields;
+}
+
+std::vector<LabelledField> resultFields(const std::vector<DialogRecord>& dialogs) {
+  const DialogRecord* results = resultsDialogOf(dialogs);
+  if (!results) return {};
+  const std::vector<LabelledField> labelled = labelledFields(*results);
+  std::vector<LabelledField> fields;
+  size_t next = 0;  // labelled fields come in the order of their controls too
+  for (const auto& c : results->controls) {
+    if (!isField(c)) continue;
+    if (rowLabel(*results, c)) {
+      if (next < labelled.size()) fields.push_back(labelled[next++]);
+    } else if (!c.text.empty()) {
+      fields.push_back({"", c.text, ""});
+    }
+  }
+  for (LabelledField& f : fields) {
+    f.label = utf8Of(f.label);
+    f.value = utf8Of(f.value);
+    f.unit = utf8Of(f.unit);
   }
   return fields;
 }
@@ -145,39 +201,66 @@ std::vector<LabelledField> summaryFieldsOfReport(const Json& report) {
   return results ? labelledFields(*results) : std::vector<LabelledField>{};
 }
 
-void SummaryTable::add(const std::string& file, const std::vector<LabelledField>& fields) {
-  for (const auto& f : fields) {
-    if (std::find(columns_.begin(), columns_.end(), f.label) == columns_.end())
-      columns_.push_back(f.label);
-  }
-  std::vector<std::string> row(columns_.size());
-  for (const auto& f : fields) {
-    auto at = std::find(columns_.begin(), columns_.end(), f.label);
-    row[at - columns_.begin()] = f.value;
-  }
-  rows_.push_back({file, std::move(row)});
+void SummaryTable::add(const std::string& file, const std::vector<LabelledField>& fields,
+                       const std::string& error) {
+  rows_.push_back({file, fields, error});
 }
 
+std::vector<const SummaryTable::Row*> SummaryTable::ordered() const {
+  std::vector<const Row*> rows;
+  for (const Row& r : rows_) rows.push_back(&r);
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const Row* a, const Row* b) { return a->file < b->file; });
+  return rows;
+}
+
+std::vector<std::string> SummaryTable::columns() const {
+  std::vector<std::string> columns;
+  bool failed = false;
+  for (const Row* r : ordered()) {
+    failed |= !r->error.empty();
+    for (const auto& f : r->fields)
+      if (std::find(columns.begin(), columns.end(), f.label) == columns.end())
+        columns.push_back(f.label);
+  }
+  if (failed) columns.push_back(kErrorColumn);
+  return columns;
+}
+
+namespace {
+
+std::string cellOf(const std::vector<LabelledField>& fields, const std::string& error,
+                   const std::string& column) {
+  if (column == kErrorColumn && !error.empty()) return error;
+  for (const auto& f : fields)
+    if (f.label == column) return f.value;
+  return "";
+}
+
+}  // namespace
+
 std::string SummaryTable::csv() const {
+  const std::vector<std::string> names = columns();
   std::string out = "file";
-  for (const auto& c : columns_) out += "," + csvCell(c);
+  for (const auto& c : names) out += "," + csvCell(c);
   out += "\n";
-  for (const auto& [file, row] : rows_) {
-    out += csvCell(file);
-    for (size_t i = 0; i < columns_.size(); ++i) out += "," + csvCell(i < row.size() ? row[i] : "");
+  for (const Row* r : ordered()) {
+    out += csvCell(r->file);
+    for (const auto& c : names) out += "," + csvCell(cellOf(r->fields, r->error, c));
     out += "\n";
   }
   return out;
 }
 
 Json SummaryTable::json() const {
+  const std::vector<std::string> names = columns();
   Json rows = Json::array();
-  for (const auto& [file, row] : rows_) {
-    Json r = {{"file", file}};
-    for (size_t i = 0; i < columns_.size(); ++i) r[columns_[i]] = i < row.size() ? row[i] : "";
-    rows.push_back(std::move(r));
+  for (const Row* r : ordered()) {
+    Json row = {{"file", r->file}};
+    for (const auto& c : names) row[c] = cellOf(r->fields, r->error, c);
+    rows.push_back(std::move(row));
   }
-  return {{"columns", columns_}, {"rows", rows}};
+  return {{"columns", names}, {"rows", rows}};
 }
 
 }  // namespace orvane

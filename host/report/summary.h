@@ -18,10 +18,18 @@ namespace orvane {
 struct LabelledField {
   std::string label;
   std::string value;  // the field's text as the dialog showed it
+  // The unit the dialog gives the field, "" for none: an unnamed static to its right on its
+  // row ("Hz", "dB", "Samples"), or else one in brackets at the end of its label
+  // ("Low frequency (Hz):").
+  std::string unit;
 };
 
 // The labelled fields of a dialog as it ended, in the order of its controls.
 std::vector<LabelledField> labelledFields(const DialogRecord& dialog);
+// What a person reads as the results of a run: the labelled fields of its results dialog,
+// and among them, with an empty label, the result fields that need none because their text
+// says what they are ("NCC Max: 98.765%  at 1.25 ms"). Texts in UTF-8.
+std::vector<LabelledField> resultFields(const std::vector<DialogRecord>& dialogs);
 // The results dialog of a run (resource 107), or the last dialog it showed; null for none.
 const DialogRecord* resultsDialogOf(const std::vector<DialogRecord>& dialogs);
 // A run's row of the summary: the labelled fields of its results dialog, texts in UTF-8.
@@ -29,19 +37,28 @@ std::vector<LabelledField> summaryFields(const std::vector<DialogRecord>& dialog
 // The same from a run's report.json (whose texts are UTF-8 already).
 std::vector<LabelledField> summaryFieldsOfReport(const Json& report);
 
+// The table's rows are ordered by the input's path (a batch's and `orvane summary`'s alike,
+// whatever order the runs came in), and its columns by their first appearance in that order;
+// "error" comes last, when a row has one.
 class SummaryTable {
  public:
-  // Adds a row; columns new to the table are appended in the order they appear.
-  void add(const std::string& file, const std::vector<LabelledField>& fields);
+  // A row; `error` names why the file's run failed or did not complete ("" when it did).
+  void add(const std::string& file, const std::vector<LabelledField>& fields,
+           const std::string& error = "");
   // "file" and the columns, then one line per row; a field a row lacks is empty. Cells that
   // hold a comma, quote or line end are quoted.
   std::string csv() const;
   Json json() const;
-  const std::vector<std::string>& columns() const { return columns_; }
+  std::vector<std::string> columns() const;
 
  private:
-  std::vector<std::string> columns_;
-  std::vector<std::pair<std::string, std::vector<std::string>>> rows_;
+  struct Row {
+    std::string file;
+    std::vector<LabelledField> fields;
+    std::string error;
+  };
+  std::vector<const Row*> ordered() const;
+  std::vector<Row> rows_;
 };
 
 }  // namespace orvane

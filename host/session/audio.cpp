@@ -2,8 +2,10 @@
 
 #include <sndfile.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -43,6 +45,13 @@ void openAudio(const std::string& path, SndFile* in, Audio* audio) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) throw badInput(path + ": no such file");
   if (std::filesystem::is_directory(path, ec)) throw badInput(path + ": is a directory");
+  // A pipe or a device could be read only once, and the host opens a recording more than
+  // once (to check it, then to serve it): a second open of a pipe would wait for ever.
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    throw badInput(path +
+                   ": not a regular file (a pipe or a device): save the recording to a "
+                   "file first");
+  }
 
   SF_INFO info{};
   in->file = sf_open(path.c_str(), SFM_READ, &info);
@@ -94,25 +103,29 @@ Audio readAudio(const std::string& path) {
   return audio;
 }
 
-void writeWaveform(const std::string& path, const Audio& audio) {
+void writeWaveform(const std::string& path, const Audio& audio, const std::string& name) {
+  const std::string& shown = name.empty() ? path : name;
+  // libsndfile words a failed system call as its own error; the system's reason says more.
+  auto reason = [](SNDFILE* file) { return errno != 0 ? std::strerror(errno) : sf_strerror(file); };
   SF_INFO info{};
   info.channels = audio.channels;
   info.samplerate = audio.sampleRate;
   info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
   SndFile out;
+  errno = 0;
   out.file = sf_open(path.c_str(), SFM_WRITE, &info);
-  if (!out.file) throw failure("cannot write " + path + ": " + sf_strerror(nullptr));
+  if (!out.file) throw failure("cannot write " + shown + ": " + reason(nullptr));
   // Filtered samples may exceed full scale; they are kept as they are.
   sf_command(out.file, SFC_SET_CLIPPING, nullptr, SF_FALSE);
   std::vector<float> scaled(audio.samples.size());
   for (size_t i = 0; i < scaled.size(); ++i) scaled[i] = audio.samples[i] / kHostScale;
+  errno = 0;
   sf_count_t put = sf_writef_float(out.file, scaled.data(), audio.frames);
-  if (put != audio.frames) {
-    throw failure("cannot write " + path + ": " + sf_strerror(out.file));
-  }
+  if (put != audio.frames) throw failure("cannot write " + shown + ": " + reason(out.file));
+  errno = 0;
   int closed = sf_close(out.file);
   out.file = nullptr;
-  if (closed != 0) throw failure("cannot write " + path + ": " + sf_error_number(closed));
+  if (closed != 0) throw failure("cannot write " + shown + ": " + reason(nullptr));
 }
 
 }  // namespace orvane

@@ -40,7 +40,8 @@ Audio probeAudio(const std::string& path);
 Audio streamAudio(const std::string& path);
 
 // Writes all frames as WAVE, 32-bit float, each sample divided by 32768 and never clipped.
-// Throws HostError (kExitFailure) when the file cannot be written.
-void writeWaveform(const std::string& path, const Audio& audio);
+// Throws HostError (kExitFailure) with the system's reason when the file cannot be written,
+// naming it `name` (a temporary file's final name), or `path` when `name` is empty.
+void writeWaveform(const std::string& path, const Audio& audio, const std::string& name = "");
 
 }  // namespace orvane

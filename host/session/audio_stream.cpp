@@ -1,11 +1,14 @@
 #include "host/session/audio_stream.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "host/errors.h"
+#include "host/system/files.h"
 
 namespace orvane {
 
@@ -17,6 +20,12 @@ constexpr float kHostScale = 32768.0f;
 constexpr long kPieceFrames = 65536;
 
 std::string reasonOf(SNDFILE* file) { return sf_strerror(file); }
+
+// libsndfile words a failed write as its own error; the system's reason, when there is one,
+// says what the person can mend ("No space left on device").
+std::string writeReasonOf(SNDFILE* file) {
+  return errno != 0 ? std::strerror(errno) : sf_strerror(file);
+}
 
 }  // namespace
 
@@ -110,9 +119,10 @@ bool AudioStream::read(long first, long frames, int channels, float* buffer, std
 }
 
 WaveformWriter::WaveformWriter(std::string source, std::string path, int channels, int sampleRate,
-                               long frames)
+                               long frames, std::string name)
     : source_(std::move(source)),
       path_(std::move(path)),
+      name_(name.empty() ? path_ : std::move(name)),
       partial_(path_ + ".partial"),
       channels_(channels),
       sampleRate_(sampleRate),
@@ -131,15 +141,20 @@ bool WaveformWriter::copyTo(long frame, std::string* problem) {
   std::vector<float> piece(static_cast<size_t>(kPieceFrames) * channels_);
   if (sf_seek(in_, copied_, SEEK_SET) != copied_ ||
       sf_seek(out_, copied_, SEEK_SET | SFM_WRITE) != copied_) {
-    *problem = "cannot copy " + source_ + " into " + path_ + ": " + reasonOf(in_);
+    *problem = "cannot copy " + source_ + " into " + name_ + ": " + reasonOf(in_);
     return false;
   }
   while (copied_ < frame) {
     const long n = std::min(frame - copied_, kPieceFrames);
     // The recording's own normalised floats: exactly what reading it to the host's scale and
     // dividing by 32768 again would give.
-    if (sf_readf_float(in_, piece.data(), n) != n || sf_writef_float(out_, piece.data(), n) != n) {
-      *problem = "cannot copy " + source_ + " into " + path_ + ": " + reasonOf(out_);
+    if (sf_readf_float(in_, piece.data(), n) != n) {
+      *problem = "cannot copy " + source_ + " into " + name_ + ": " + reasonOf(in_);
+      return false;
+    }
+    errno = 0;
+    if (sf_writef_float(out_, piece.data(), n) != n) {
+      *problem = "cannot write " + name_ + ": " + writeReasonOf(out_);
       return false;
     }
     copied_ += n;
@@ -163,9 +178,10 @@ bool WaveformWriter::write(long first, long frames, const float* buffer, std::st
     info.channels = channels_;
     info.samplerate = sampleRate_;
     info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    errno = 0;
     out_ = sf_open(partial_.c_str(), SFM_WRITE, &info);
     if (!out_) {
-      *problem = "cannot write " + path_ + ": " + sf_strerror(nullptr);
+      *problem = "cannot write " + name_ + ": " + writeReasonOf(nullptr);
       return false;
     }
     // Samples beyond full scale are kept as they are.
@@ -174,7 +190,7 @@ bool WaveformWriter::write(long first, long frames, const float* buffer, std::st
   if (first > copied_ && !copyTo(first, problem)) return false;
   if (sf_seek(out_, first, SEEK_SET | SFM_WRITE) != first) {
     *problem =
-        "cannot write " + path_ + " at frame " + std::to_string(first) + ": " + reasonOf(out_);
+        "cannot write " + name_ + " at frame " + std::to_string(first) + ": " + reasonOf(out_);
     return false;
   }
   std::vector<float> piece(static_cast<size_t>(std::min(frames, kPieceFrames)) * channels_);
@@ -182,8 +198,9 @@ bool WaveformWriter::write(long first, long frames, const float* buffer, std::st
     const long n = std::min(frames - done, kPieceFrames);
     const float* from = buffer + static_cast<size_t>(done) * channels_;
     for (long i = 0; i < n * channels_; ++i) piece[i] = from[i] / kHostScale;
+    errno = 0;
     if (sf_writef_float(out_, piece.data(), n) != n) {
-      *problem = "cannot write " + path_ + ": " + reasonOf(out_);
+      *problem = "cannot write " + name_ + ": " + writeReasonOf(out_);
       return false;
     }
     done += n;
@@ -196,13 +213,18 @@ void WaveformWriter::finish() {
   if (!out_) return;
   std::string problem;
   if (!copyTo(frames_, &problem))
-    throw failure(problem.empty() ? "cannot write " + path_ + ": " + reasonOf(out_) : problem);
+    throw failure(problem.empty() ? "cannot write " + name_ + ": " + reasonOf(out_) : problem);
+  errno = 0;
   const int closed = sf_close(out_);
   out_ = nullptr;
-  if (closed != 0) throw failure("cannot write " + path_ + ": " + sf_error_number(closed));
+  if (closed != 0)
+    throw failure("cannot write " + name_ + ": " +
+                  (errno ? std::strerror(errno) : sf_error_number(closed)));
+  const std::string unflushed = flushFile(partial_);
+  if (!unflushed.empty()) throw failure("cannot write " + name_ + ": " + unflushed);
   std::error_code ec;
   std::filesystem::rename(partial_, path_, ec);
-  if (ec) throw failure("cannot write " + path_ + ": " + ec.message());
+  if (ec) throw failure("cannot write " + name_ + ": " + ec.message());
 }
 
 }  // namespace orvane

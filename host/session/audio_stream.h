@@ -53,10 +53,12 @@ class AudioStream {
 // The recording with the frames the plug-in wrote back, as a 32-bit float WAV at full scale 1
 // (each sample divided by 32768, never clipped) — the file writeWaveform would write. The file
 // is made at the first write, under a temporary name; finish() completes it with the frames
-// nobody wrote, copied from the recording, and gives it its name.
+// nobody wrote, copied from the recording, flushes it and gives it its name. Messages call it
+// `name` (the name it will have once its set of outputs is in place), or else `path`.
 class WaveformWriter {
  public:
-  WaveformWriter(std::string source, std::string path, int channels, int sampleRate, long frames);
+  WaveformWriter(std::string source, std::string path, int channels, int sampleRate, long frames,
+                 std::string name = "");
   ~WaveformWriter();  // an unfinished file is removed
   WaveformWriter(const WaveformWriter&) = delete;
   WaveformWriter& operator=(const WaveformWriter&) = delete;
@@ -71,7 +73,7 @@ class WaveformWriter {
  private:
   bool copyTo(long frame, std::string* problem);  // the recording's frames up to `frame`
 
-  std::string source_, path_, partial_;
+  std::string source_, path_, name_, partial_;
   int channels_, sampleRate_;
   long frames_;
   SNDFILE* in_ = nullptr;

@@ -7,9 +7,11 @@ namespace orvane {
 namespace {
 
 int* volatile cancelTarget = nullptr;
+volatile std::sig_atomic_t interruptCame = 0;
 
 extern "C" void onInterrupt(int signal) {
   int* flag = cancelTarget;
+  if (flag) interruptCame = 1;
   if (flag && *flag == 0) {
     *flag = 1;
     std::signal(signal, onInterrupt);
@@ -23,6 +25,7 @@ extern "C" void onInterrupt(int signal) {
 
 CancelOnInterrupt::CancelOnInterrupt(int* flag) {
   cancelTarget = flag;
+  interruptCame = 0;
   previous_ = std::signal(SIGINT, onInterrupt);
   if (previous_ == SIG_ERR) previous_ = SIG_DFL;
 }
@@ -31,5 +34,7 @@ CancelOnInterrupt::~CancelOnInterrupt() {
   std::signal(SIGINT, previous_);
   cancelTarget = nullptr;
 }
+
+bool CancelOnInterrupt::interrupted() const { return interruptCame != 0; }
 
 }  // namespace orvane

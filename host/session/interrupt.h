@@ -9,6 +9,8 @@ class CancelOnInterrupt {
   // `flag` is the int behind the instance record's cancelFlag; it must outlive this guard.
   explicit CancelOnInterrupt(int* flag);
   ~CancelOnInterrupt();
+  // Whether Ctrl-C came while this guard stood, whatever the plug-in made of it.
+  bool interrupted() const;
   CancelOnInterrupt(const CancelOnInterrupt&) = delete;
   CancelOnInterrupt& operator=(const CancelOnInterrupt&) = delete;
 

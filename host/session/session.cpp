@@ -154,7 +154,10 @@ int Session::transferSamples(bool write, DWORD waveHandle, float* buffer, LONG f
   // A recording the host cannot serve ends the run as a cancel would: nothing may be measured
   // from frames that are not the recording's.
   auto fail = [&](const std::string& problem) {
-    if (audioProblem_.empty()) audioProblem_ = problem;
+    if (audioProblem_.empty()) {
+      audioProblem_ = problem;
+      audioWriteFailed_ = write;
+    }
     cancelFlag_ = 1;
     return refuse(problem);
   };

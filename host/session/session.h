@@ -91,6 +91,8 @@ class Session {
   // Why the recording could not be served (a read or a write-back that failed), empty when
   // it could; the run was then cancelled.
   const std::string& audioProblem() const { return audioProblem_; }
+  // Whether that problem was the host's failing to write the waveform back, not the recording.
+  bool audioWriteFailed() const { return audioWriteFailed_; }
 
   // ---- Served through the record's callbacks ----
   void dialogInitCalled(HWND dialog);
@@ -105,6 +107,7 @@ class Session {
   HWND hostWindow_ = nullptr;
   int cancelFlag_ = 0;
   std::string audioProblem_;
+  bool audioWriteFailed_ = false;
   CallResults calls_;
   SampleTraffic samples_;
   std::vector<int> dialogInits_;  // resource ids of the dialogs that called dialogInit

@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sndfile.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -64,7 +66,7 @@ std::string slurp(const std::string& path) {
 }  // namespace
 
 RunResult runOrvane(const std::vector<std::string>& args, const std::string& cwd,
-                    const std::string& pluginPath) {
+                    const std::string& pluginPath, long fileSizeLimit) {
   ScratchDir capture;
   std::string outPath = capture.file("stdout");
   std::string errPath = capture.file("stderr");
@@ -83,6 +85,11 @@ RunResult runOrvane(const std::vector<std::string>& args, const std::string& cwd
     dup2(out, 1);
     dup2(err, 2);
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
+    if (fileSizeLimit > 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit = {static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+    }
     if (pluginPath.empty()) {
       unsetenv("ORVANE_PLUGIN_PATH");
     } else {

@@ -47,9 +47,10 @@ struct RunResult {
 };
 
 // Runs ORVANE_BIN_DIR/orvane with `args` in `cwd` (empty: the current directory), with
-// ORVANE_PLUGIN_PATH set to `pluginPath` (unset when empty).
+// ORVANE_PLUGIN_PATH set to `pluginPath` (unset when empty). With `fileSizeLimit` (bytes), no
+// file it writes may grow beyond that: a write past it fails as on a full disk (EFBIG).
 RunResult runOrvane(const std::vector<std::string>& args, const std::string& cwd = "",
-                    const std::string& pluginPath = "");
+                    const std::string& pluginPath = "", long fileSizeLimit = 0);
 
 // Lines of a text, without their newlines.
 std::vector<std::string> lines(const std::string& text);

@@ -2,6 +2,8 @@
 // written: no report, no preset, no --out directory.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "host/host_test_support.h"
@@ -60,6 +62,9 @@ TEST_F(BadInput, AudioFiles) {
   expectNames(refused({"run", "levelmeter", "garbage.wav"}), {"garbage.wav"});
   expectNames(refused({"run", "levelmeter", "three.wav"}), {"three.wav", "3 channels"});
   expectNames(refused({"run", "levelmeter", dir.path()}), {"directory"});
+  // Opened twice, a pipe would hang the second open for good.
+  ASSERT_EQ(mkfifo(dir.file("pipe.wav").c_str(), 0644), 0);
+  expectNames(refused({"run", "levelmeter", "pipe.wav"}), {"pipe.wav", "not a regular file"});
 }
 
 TEST_F(BadInput, Selections) {
@@ -111,6 +116,16 @@ TEST_F(BadInput, UsageErrors) {
   expectNames(refused({"run", "levelmeter"}), {"missing AUDIOFILE"});
   expectNames(refused({"run", "levelmeter", "stereo.wav", "--select"}), {"--select"});
   expectNames(refused({"bogus"}), {"bogus"});
+}
+
+// A preset that could not be saved is found out before the run, not after it.
+TEST_F(BadInput, PresetIntoAMissingFolder) {
+  auto r = runOrvane({"run", "levelmeter", "stereo.wav", "--out", dir.file("out"), "--save-preset",
+                      dir.file("nodir/p.json"), "--quiet"},
+                     dir.path());
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("no folder"), std::string::npos) << r.err;
+  EXPECT_FALSE(hosttest::exists(dir.file("out")));
 }
 
 TEST_F(BadInput, OutPathThatIsAFile) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -69,11 +70,12 @@ TEST(Batch, SummaryHasOneRowPerFileWithTheSingleRunsLevels) {
   auto column = std::find(header.begin(), header.end(), "Active Speech Level (Left)");
   ASSERT_NE(column, header.end()) << rows[0];
   EXPECT_NE(std::find(header.begin(), header.end(), "Impulsive Event ? (Left)"), header.end());
+  // Rows in the order of the inputs' paths: burst1000, burst16000, burst4000.
   for (size_t i = 0; i < files.size(); ++i) {
     auto single =
         runOrvane({"run", "levelmeter", files[i], "--set", "1001=on", "--json", "--quiet"});
     ASSERT_EQ(single.status, 0) << single.err;
-    std::vector<std::string> row = cells(rows[i + 1]);
+    std::vector<std::string> row = cells(rows[i == 0 ? 1 : 4 - i]);
     EXPECT_EQ(row[0], files[i]);
     EXPECT_EQ(row[column - header.begin()], activeLevelOf(Json::parse(single.out)));
     // Each file's outputs in a folder of its own.
@@ -99,7 +101,7 @@ TEST(Batch, SameNamesGetFoldersOfTheirOwnAndJsonHoldsEveryRun) {
   EXPECT_TRUE(hosttest::exists(out + "/take-2/report.json"));
 }
 
-TEST(Batch, ABadFileStopsTheBatchBeforeAnythingIsWritten) {
+TEST(Batch, AMissingFileStopsTheBatchBeforeAnythingIsWritten) {
   hosttest::ScratchDir dir;
   writeBursts(dir.file("good.wav"), 3000.0);
   std::string out = dir.file("out");
@@ -110,15 +112,38 @@ TEST(Batch, ABadFileStopsTheBatchBeforeAnythingIsWritten) {
   EXPECT_FALSE(hosttest::exists(out));
 }
 
-// A batch spread over two processes by GNU parallel, then merged: the same table, byte for byte.
+// A file that fails in the middle (a NaN sample) gets a row that says why; the others run.
+TEST(Batch, GoesOnPastAFileThatFailsAndTablesIt) {
+  hosttest::ScratchDir dir;
+  writeBursts(dir.file("a.wav"), 3000.0);
+  std::vector<double> nan(48000, 0.25);
+  nan[24000] = NAN;
+  hosttest::writeWav(dir.file("b.wav"), 1, 48000, nan, true);
+  writeBursts(dir.file("c.wav"), 6000.0);
+  const std::string out = dir.file("out");
+  auto r = runOrvane({"run", "levelmeter", dir.file("c.wav"), dir.file("b.wav"), dir.file("a.wav"),
+                      "--out", out, "--quiet"});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("NaN"), std::string::npos) << r.err;
+  std::vector<std::string> rows = hosttest::lines(readText(out + "/summary.csv"));
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(cells(rows[0]).back(), "error");
+  EXPECT_EQ(cells(rows[1])[0], dir.file("a.wav"));
+  EXPECT_EQ(rows[1].back(), ',');  // no error
+  EXPECT_NE(rows[2].find("NaN"), std::string::npos) << rows[2];
+  EXPECT_TRUE(hosttest::exists(out + "/c/report.json"));
+  EXPECT_FALSE(hosttest::exists(out + "/b"));
+}
+
+// A batch spread over two processes by GNU parallel as the README's recipe does it, then
+// merged: the same table, byte for byte, also for two inputs of one name.
 TEST(Batch, RunsInParallelMergeIntoTheSequentialBatchsSummary) {
   hosttest::ScratchDir dir;
-  std::vector<std::string> files;
-  // In the order of their names, which is the order the reports are merged in.
-  for (double a : {2000.0, 500.0, 8000.0}) {
-    files.push_back(dir.file("level" + std::to_string((int)a) + ".wav"));
-    writeBursts(files.back(), a);
-  }
+  mkdir(dir.file("a").c_str(), 0755);
+  mkdir(dir.file("b").c_str(), 0755);
+  const std::vector<std::string> files = {dir.file("b/take.wav"), dir.file("level.wav"),
+                                          dir.file("a/take.wav")};
+  for (size_t i = 0; i < files.size(); ++i) writeBursts(files[i], 500.0 * (1 + 3 * i));
   std::vector<std::string> args = {"run", "levelmeter"};
   args.insert(args.end(), files.begin(), files.end());
   args.insert(args.end(), {"--set", "1000=on", "--out", dir.file("batch"), "--quiet"});
@@ -126,7 +151,7 @@ TEST(Batch, RunsInParallelMergeIntoTheSequentialBatchsSummary) {
 
   std::string command = "cd " + dir.path() + " && parallel --will-cite -j2 " +
                         std::string(ORVANE_BIN_DIR) +
-                        "/orvane run levelmeter {} --set 1000=on --out each/{/.} --quiet ::: ";
+                        "/orvane run levelmeter {} --set 1000=on --out each/{#}-{/.} --quiet ::: ";
   for (const auto& f : files) command += f + " ";
   command += ">/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -134,6 +159,14 @@ TEST(Batch, RunsInParallelMergeIntoTheSequentialBatchsSummary) {
   ASSERT_EQ(merged.status, 0) << merged.err;
   EXPECT_EQ(merged.out, readText(dir.file("batch/summary.csv")));
   EXPECT_EQ(hosttest::lines(merged.out).size(), 4u);
+
+  // A report cut short (a full disk under an older version) is named; the rest is tabled.
+  const std::string cut = dir.file("each/2-level/report.json");
+  std::filesystem::resize_file(cut, 100);
+  merged = runOrvane({"summary", dir.file("each")});
+  EXPECT_EQ(merged.status, 1);
+  EXPECT_NE(merged.err.find(cut), std::string::npos) << merged.err;
+  EXPECT_EQ(hosttest::lines(merged.out).size(), 3u) << merged.out;
 
   EXPECT_EQ(runOrvane({"summary", dir.file("nothing-here")}).status, 2);
 }

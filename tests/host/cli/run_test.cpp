@@ -154,10 +154,38 @@ TEST(RunCommand, TextReportForAPerson) {
   Fixture f;
   auto r = runOrvane({"run", "levelmeter", f.stereo, "--set", "1001=on", "--quiet"});
   ASSERT_EQ(r.status, 0) << r.err;
+  // The results first, as the summary pairs them; the dialogs, calls and block after.
+  EXPECT_EQ(r.out.rfind("Results\n  ", 0), 0u) << r.out;
+  EXPECT_LT(r.out.find("Active Speech Level (Right)"), r.out.find("Calls"));
   EXPECT_NE(r.out.find("Dialog 100 \"Time History Analysis\" ended with 1"), std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("XfmSetup 1"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Parameter block (1460 bytes)"), std::string::npos) << r.out;
+}
+
+// A run the plug-in ends with a message box is said with the box, not only with XfmDo's result.
+TEST(RunCommand, ARunThePluginRefusesIsSaidWithItsMessage) {
+  hosttest::ScratchDir dir;
+  std::vector<double> pulse(4800, 0.0);
+  pulse[10] = 16000;
+  hosttest::writeWav(dir.file("ir.wav"), 1, 48000, pulse, false);
+  // Completed: the results carry the units the dialog gives beside its fields.
+  auto r = runOrvane(
+      {"run", "inversefilter", dir.file("ir.wav"), "--set", "1061=8192", "--json", "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  int units = 0;
+  const Json report = Json::parse(r.out);
+  for (const auto& f : report["results"]) {
+    units += f["label"] == "Sample Rate:" && f["value"] == "48000" && f["unit"] == "Hz";
+    units += f["label"] == "Low frequency (Hz):" && f["unit"] == "Hz";
+  }
+  EXPECT_EQ(units, 2) << r.out.substr(0, 2000);
+
+  r = runOrvane({"run", "inversefilter", dir.file("ir.wav"), "--set", "1061=8192", "--set",
+                 "1042=0", "--quiet"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("XfmDo returned 1): \"Kirkeby plus\": The IN-band"), std::string::npos)
+      << r.err;
 }
 
 TEST(RunCommand, SelectionIsPassedInTheRecord) {
