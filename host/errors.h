@@ -10,7 +10,7 @@ namespace orvane {
 // Exit statuses of the `orvane` command.
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;       // the host could not do its part (writing outputs, memory)
-constexpr int kExitBadInput = 2;      // bad input or usage: nothing was written
+constexpr int kExitBadInput = 2;      // bad input or usage: nothing was written for it
 constexpr int kExitNotCompleted = 3;  // the plug-in did not complete its run; outputs written
 
 class HostError : public std::runtime_error {

@@ -267,8 +267,12 @@ void Person::dialogEnded(HWND dialog, int resource, INT_PTR result) {
   d.ended = true;
   d.result = result;
   if (displays_) {
+    // A display the plug-in destroyed has left the dialog, as its window has left the
+    // controls: the k-th display window over a control shows the k-th display kept here.
     for (const DisplayRecord* r : displays_->ofDialog(dialog)) {
-      d.displays.push_back({r->number, r->controlId, r->x, r->curves, r->rect, r->targets});
+      if (!r->window) continue;
+      d.displays.push_back(
+          {r->number, r->controlId, r->x, r->curves, r->rect, r->targets, r->inherited});
     }
   }
   log_.dialogs.push_back(std::move(d));

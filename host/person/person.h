@@ -57,6 +57,7 @@ struct DisplaySnapshot {
   std::map<int, std::vector<std::optional<double>>> curves;
   RECT rect{};                             // pixels, in the dialog's client coordinates
   std::array<DisplaySettings, 3> targets;  // DISPLAY_SET as received: graph, curve 1, curve 2
+  AxisLabels inherited;                    // from the display it replaced (DisplayRecord)
 };
 
 struct DialogRecord {
@@ -66,8 +67,8 @@ struct DialogRecord {
   long long result = 0;  // EndDialog's result when ended
   int width = 0;         // client area, dialog units (orvane_dialog_size)
   int height = 0;
-  std::vector<ControlRecord> controls;  // template order, then windows the host created
-  std::vector<DisplaySnapshot> displays;
+  std::vector<ControlRecord> controls;    // template order, then windows the host created
+  std::vector<DisplaySnapshot> displays;  // those whose windows stood when it ended
   Screenshot screen;  // the window as the screen showed it when it ended (empty on Linux)
 };
 

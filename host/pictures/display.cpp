@@ -119,6 +119,18 @@ HWND DisplayBoard::create(HWND dialog, WORD controlId, XfmDisplayCallback callba
   r->controlId = controlId;
   r->callback = callback;
   r->user = user;
+  // The display this one takes the place of: the latest over the same control, gone while its
+  // dialog stood. One already sampled belongs to a dialog that ended, and a dialog shown later
+  // under the same handle inherits nothing from it.
+  for (auto it = displays_.rbegin(); it != displays_.rend(); ++it) {
+    const DisplayRecord& before = **it;
+    if (before.dialog != dialog || before.controlId != controlId) continue;
+    if (!before.window && !before.sampled) {
+      const DisplayTargets shown = graphTargets(before.targets, before.inherited);
+      r->inherited = {graphXLabel(shown), graphYLabel(shown)};
+    }
+    break;
+  }
   displays_.push_back(std::move(record));
 
   // The control's rectangle in the dialog's client coordinates, as a graph window laid over

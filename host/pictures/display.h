@@ -38,6 +38,11 @@ struct DisplayOtherAttribute {
   long value;
 };
 
+// The two axis labels of a graph.
+struct AxisLabels {
+  std::optional<std::string> x, y;
+};
+
 struct DisplayRecord {
   int number = 0;         // 1, 2, ... in order of creation during a session
   HWND window = nullptr;  // null once the window was destroyed
@@ -50,6 +55,11 @@ struct DisplayRecord {
   void* user = nullptr;                   // its context, passed back on every call
   std::array<DisplaySettings, 3> targets;
   std::vector<DisplayOtherAttribute> other;
+  // The axis labels of the display this one took the place of: the latest one over the same
+  // control of the same dialog, destroyed while the dialog stood. A plug-in that switches its
+  // view by destroying its display and creating another may label the axes of the first only,
+  // yet the quantities on them stay; its graph shows these where it gives no label of its own.
+  AxisLabels inherited;
   int messages = 0;  // DISPLAY_SET messages received
   int repaints = 0;  // WM_PAINT messages received
   // Samples, taken when the dialog ended: one x per pixel column across the x range, and

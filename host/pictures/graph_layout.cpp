@@ -78,6 +78,13 @@ std::optional<std::string> graphYLabel(const DisplayTargets& targets) {
   return graphSetting(targets, &DisplaySettings::yLabel);
 }
 
+DisplayTargets graphTargets(const DisplayTargets& own, const AxisLabels& inherited) {
+  DisplayTargets t = own;
+  if (!graphXLabel(t)) t[0].xLabel = inherited.x;
+  if (!graphYLabel(t)) t[0].yLabel = inherited.y;
+  return t;
+}
+
 long graphCurveColour(const DisplayTargets& targets, int curve) {
   const long fallback = curve == 1 ? kGraphDefaultCurve1 : kGraphDefaultCurve2;
   if (curve < 1 || curve > 2) return fallback;
@@ -216,18 +223,6 @@ std::string graphTickText(double v, double step) {
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, v);
   return text;
-}
-
-bool graphLabelFits(const GraphLabelBox& box, const std::vector<GraphLabelBox>& placed, int width,
-                    int height) {
-  if (box.left < 1 || box.top < 1 || box.right > width - 1 || box.bottom > height - 1) return false;
-  for (const GraphLabelBox& o : placed) {
-    if (box.left < o.right + 2 && o.left < box.right + 2 && box.top < o.bottom + 1 &&
-        o.top < box.bottom + 1) {
-      return false;
-    }
-  }
-  return true;
 }
 
 }  // namespace orvane

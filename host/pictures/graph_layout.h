@@ -1,9 +1,9 @@
 // Where the parts of a display's graph go, with no drawing library behind it: which target
-// each setting comes from, the defaults, the rows and columns of values, grid lines and tick
-// labels, all as pictures.h lays a graph out. The Linux host draws its pictures by these rules
-// (picture_display.cpp) and the Windows display control paints by them
-// (display_paint_win32.cpp), so that what a person sees on the screen is the graph in the
-// pictures.
+// each setting comes from, the defaults, the rows and columns of values, grid lines and the
+// texts of tick labels (where labels go: graph_labels.h), all as pictures.h lays a graph out. The
+// Linux host draws its pictures by these rules (picture_display.cpp) and the Windows display
+// control paints by them (display_paint_win32.cpp), so that what a person sees on the screen is the
+// graph in the pictures.
 #pragma once
 
 #include <array>
@@ -46,6 +46,9 @@ std::optional<double> graphXLeft(const DisplayTargets& targets);
 std::optional<double> graphXRight(const DisplayTargets& targets);
 std::optional<std::string> graphXLabel(const DisplayTargets& targets);
 std::optional<std::string> graphYLabel(const DisplayTargets& targets);
+// The settings a display's graph is drawn with: its own, and on an axis none of its targets
+// labels, the label it inherited from the display it replaced (set on the whole graph).
+DisplayTargets graphTargets(const DisplayTargets& own, const AxisLabels& inherited);
 // A curve's own colour (1 or 2), else its default.
 long graphCurveColour(const DisplayTargets& targets, int curve);
 // A curve's y range: its own top and bottom, else the whole graph's, else the other curve's,
@@ -95,14 +98,5 @@ double graphGridStep(double span, double pixels, double minGap);
 std::vector<double> graphGridValues(double a, double b, double step);
 // A tick label: as many decimals as the step needs, and no "-0".
 std::string graphTickText(double v, double step);
-
-// The box a label covers, px, edges included.
-struct GraphLabelBox {
-  double left, top, right, bottom;
-};
-// A label is drawn only where its box stays a pixel inside a graph `width` x `height` px and
-// keeps 2 px across and 1 px up and down from every label already placed.
-bool graphLabelFits(const GraphLabelBox& box, const std::vector<GraphLabelBox>& placed, int width,
-                    int height);
 
 }  // namespace orvane

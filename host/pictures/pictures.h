@@ -21,15 +21,18 @@
 //     pixels apart;
 //   - a 1-pixel black frame runs along the outermost rows and columns;
 //   - tick labels lie inside the plot along its left (y) and bottom (x) edges, the y axis
-//     label at the top left, the x axis label at the bottom right, each on a box of the
-//     background colour drawn last; a tick label that would overlap another label or leave
-//     the picture is left out. Text is DejaVu Sans, 10 px, narrowed to 89 % of its width.
+//     label (the unit) at the top left, the x axis label at the bottom right, on the x tick
+//     labels' line, or on the line above where it would meet the last of them; each on a box
+//     of the background colour drawn last; a label that would come near one placed before it
+//     or leave the picture is left out (graph_labels.h). Text is DejaVu Sans, 10 px, narrowed
+//     to 89 % of its width.
 // Where a setting comes from: background, grid colour and axis labels from the whole graph
-// (target 0), else from curve 1, else curve 2; the x range likewise (as the sampling takes
-// it); each curve's y range from that curve, else from the whole graph, else from the other
-// curve, else the range of the values; the tick labels of the y axis from curve 1's range.
-// Defaults: white background, grid 0xC0C0C0, curve 1 black, curve 2 red. View mode, style and
-// sample rate change nothing: the samples are evenly spaced in x, so the x axis is linear.
+// (target 0), else from curve 1, else curve 2 (the axis labels else from the display this one
+// replaced, display.h); the x range likewise (as the sampling takes it); each curve's y range
+// from that curve, else from the whole graph, else from the other curve, else the range of
+// the values; the tick labels of the y axis from curve 1's range.
+// Defaults: white background, grid 0xC0C0C0, curve 1 black, curve 2 red. View mode 2 makes the
+// x axis logarithmic (graph_layout.h); style and sample rate change nothing.
 //
 // The dialog picture shows the dialog in the platform layer's pixels (x px = MulDiv(x du, 6,
 // 4), y px = MulDiv(y du, 13, 8), a control's position and size mapped separately as dialog
@@ -41,8 +44,9 @@
 // (scale * (kDialogFrame + x), scale * (kDialogFrame + kDialogCaption + y)) on, scale x scale
 // of them. Controls are drawn in the order the dialog lists them (the template's, then the
 // windows the host created, so a display covers the frame it lies over); hidden controls are
-// left out, disabled ones greyed; a display control shows its graph, drawn by the same
-// routine as display-<n>.png, in its own rectangle.
+// left out, disabled ones greyed; a display control shows the graph of the display whose
+// window it is (not of one the plug-in destroyed before), drawn by the same routine as
+// display-<n>.png, in its own rectangle.
 #pragma once
 
 #include <array>

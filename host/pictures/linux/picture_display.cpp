@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "host/errors.h"
+#include "host/pictures/graph_labels.h"
 #include "host/pictures/graph_layout.h"
 #include "host/pictures/linux/picture_draw.h"
 
@@ -19,58 +20,6 @@ namespace orvane {
 namespace {
 
 constexpr double kLabelFontSize = 10.0;
-
-// Labels placed so far; a new one is drawn only where it fits.
-class LabelLayer {
- public:
-  LabelLayer(cairo_t* cr, const GraphSource& g, Rgb background)
-      : cr_(cr),
-        width_(g.width),
-        height_(g.height),
-        background_(background),
-        ink_(colourOf(graphInk(g.targets))) {
-    cairo_font_extents_t fe;
-    cairo_font_extents(cr_, &fe);
-    ascent_ = fe.ascent;
-    descent_ = fe.descent;
-    cairo_text_extents_t digit;
-    cairo_text_extents(cr_, "0", &digit);
-    digitHeight_ = digit.height;
-  }
-
-  double width(const std::string& text) const {
-    cairo_text_extents_t e;
-    cairo_text_extents(cr_, text.c_str(), &e);
-    return e.x_advance;
-  }
-  double digitHeight() const { return digitHeight_; }
-  double ascent() const { return ascent_; }
-
-  // Draws `text` with its left end at x and its baseline at y, unless it leaves the picture
-  // or meets a label already drawn.
-  bool place(const std::string& text, double x, double baseline) {
-    GraphLabelBox box{x - 1, baseline - ascent_ + 1, x + width(text) + 1, baseline + descent_ - 1};
-    if (!graphLabelFits(box, placed_, width_, height_)) return false;
-    placed_.push_back(box);
-    setColour(cr_, background_);
-    cairo_rectangle(cr_, std::floor(box.left), std::floor(box.top),
-                    std::ceil(box.right) - std::floor(box.left),
-                    std::ceil(box.bottom) - std::floor(box.top));
-    cairo_fill(cr_);
-    setColour(cr_, ink_);
-    cairo_move_to(cr_, x, baseline);
-    cairo_show_text(cr_, text.c_str());
-    return true;
-  }
-
- private:
-  cairo_t* cr_;
-  int width_, height_;
-  Rgb background_;
-  Rgb ink_;
-  double ascent_ = 0, descent_ = 0, digitHeight_ = 0;
-  std::vector<GraphLabelBox> placed_;
-};
 
 void drawCurve(cairo_t* cr, const std::vector<std::optional<double>>& values, GraphYRange range,
                int width, int height) {
@@ -112,28 +61,36 @@ void drawGrid(cairo_t* cr, const GraphSource& g, Rgb grid, GraphYRange axis,
   cairo_stroke(cr);
 }
 
+// The labels as graph_labels.h places them, each on a box of the background colour.
 void drawLabels(cairo_t* cr, const GraphSource& g, Rgb background, GraphYRange axis,
                 const std::vector<GraphXTick>& xTicks, double yStep) {
   useDialogFont(cr, kLabelFontSize);
-  LabelLayer labels(cr, g, background);
-  const double bottomBaseline = g.height - 4;
-  if (auto y = graphYLabel(g.targets)) {
-    labels.place(utf8Of(*y), 4, 3 + labels.ascent() - 1);
-  }
-  if (auto x = graphXLabel(g.targets)) {
-    std::string text = utf8Of(*x);
-    labels.place(text, g.width - 4 - labels.width(text), bottomBaseline);
-  }
-  for (const GraphXTick& tick : xTicks) {
-    double centre = std::round(tick.column) + 0.5;
-    double w = labels.width(tick.label);
-    double x = std::clamp(centre - w / 2, 3.0, g.width - 3.0 - w);
-    labels.place(tick.label, x, bottomBaseline);
-  }
-  for (double v : graphGridValues(axis.top, axis.bottom, yStep)) {
-    std::string text = graphTickText(v, yStep);
-    double centre = std::round(graphRow(v, axis, g.height)) + 0.5;
-    labels.place(text, 4, centre + labels.digitHeight() / 2);
+  cairo_font_extents_t fe;
+  cairo_font_extents(cr, &fe);
+  cairo_text_extents_t digit;
+  cairo_text_extents(cr, "0", &digit);
+  GraphLabelFont font;
+  font.width = [cr](const std::string& text) {
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, utf8Of(text).c_str(), &e);
+    return e.x_advance;
+  };
+  // A pixel inside the font's ascent and descent, which hold room the labels' text seldom takes.
+  font.above = fe.ascent - 1;
+  font.below = fe.descent - 1;
+  font.digitHeight = digit.height;
+  const Rgb ink = colourOf(graphInk(g.targets));
+  for (const GraphLabel& label :
+       graphLabels(g.targets, axis, yStep, xTicks, g.width, g.height, font)) {
+    const GraphLabelBox& box = label.box;
+    setColour(cr, background);
+    cairo_rectangle(cr, std::floor(box.left), std::floor(box.top),
+                    std::ceil(box.right) - std::floor(box.left),
+                    std::ceil(box.bottom) - std::floor(box.top));
+    cairo_fill(cr);
+    setColour(cr, ink);
+    cairo_move_to(cr, label.x, label.baseline);
+    cairo_show_text(cr, utf8Of(label.text).c_str());
   }
 }
 
@@ -196,7 +153,7 @@ void drawGraph(cairo_t* cr, const GraphSource& g) {
 
 GraphSource graphOf(const DisplayRecord& d) {
   GraphSource g;
-  g.targets = d.targets;
+  g.targets = graphTargets(d.targets, d.inherited);
   g.curves = d.curves;
   g.width = d.sampled && d.width > 0 ? d.width : static_cast<int>(d.rect.right - d.rect.left);
   g.height = static_cast<int>(d.rect.bottom - d.rect.top);
@@ -207,7 +164,7 @@ GraphSource graphOf(const DisplayRecord& d) {
 
 GraphSource graphOf(const DisplaySnapshot& d) {
   GraphSource g;
-  g.targets = d.targets;
+  g.targets = graphTargets(d.targets, d.inherited);
   g.curves = d.curves;
   g.width = std::max(0, static_cast<int>(d.rect.right - d.rect.left));
   g.height = std::max(0, static_cast<int>(d.rect.bottom - d.rect.top));

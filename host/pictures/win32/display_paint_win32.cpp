@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/pictures/display_paint.h"
+#include "host/pictures/graph_labels.h"
 #include "host/pictures/graph_layout.h"
 #include "host/pictures/pictures.h"
 
@@ -134,40 +135,7 @@ void drawCurve(const Graph& g, int curve, const std::vector<std::optional<double
   flush();
 }
 
-// Labels drawn so far: a new one is drawn, on a box of the background colour, only where it
-// stays inside the graph and meets no other.
-class Labels {
- public:
-  Labels(const Graph& g, const TEXTMETRICA& metrics) : g_(g), metrics_(metrics) {}
-
-  int width(const std::string& text) const {
-    SIZE size{};
-    GetTextExtentPoint32A(g_.dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
-  }
-  int ascent() const { return metrics_.tmAscent; }
-  // Height of a digit above the baseline, about the font's cap height.
-  int digitHeight() const { return metrics_.tmAscent - metrics_.tmInternalLeading; }
-
-  bool place(const std::string& text, int x, int baseline) {
-    const int left = x - 1, top = baseline - metrics_.tmAscent, right = x + width(text) + 1,
-              bottom = baseline + metrics_.tmDescent;
-    GraphLabelBox box{double(left), double(top), double(right), double(bottom)};
-    if (!graphLabelFits(box, placed_, g_.width, g_.height)) return false;
-    placed_.push_back(box);
-    // Opaque text: the cell behind it in the background colour, the box's edges too.
-    RECT edge{left, top, right, bottom};
-    ExtTextOutA(g_.dc, x, baseline, ETO_OPAQUE, &edge, text.c_str(), static_cast<UINT>(text.size()),
-                nullptr);
-    return true;
-  }
-
- private:
-  const Graph& g_;
-  TEXTMETRICA metrics_;
-  std::vector<GraphLabelBox> placed_;
-};
-
+// The labels as graph_labels.h places them, as opaque text on a box of the background colour.
 void drawLabels(const Graph& g, double yStep) {
   OwnedObject font(CreateFontA(-kLabelFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -176,27 +144,30 @@ void drawLabels(const Graph& g, double yStep) {
   if (!selected.ok()) return;
   TEXTMETRICA metrics{};
   if (!GetTextMetricsA(g.dc, &metrics)) return;
+  GraphLabelFont measure;
+  measure.width = [&g](const std::string& text) {
+    SIZE size{};
+    GetTextExtentPoint32A(g.dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return static_cast<double>(size.cx);
+  };
+  measure.above = metrics.tmAscent;
+  measure.below = metrics.tmDescent;
+  measure.digitHeight = metrics.tmAscent - metrics.tmInternalLeading;  // about the cap height
   const UINT align = SetTextAlign(g.dc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
   const COLORREF text = SetTextColor(g.dc, colourOf(graphInk(g.targets)));
   const COLORREF back = SetBkColor(g.dc, colourOf(g.background));
   const int mode = SetBkMode(g.dc, OPAQUE);
 
-  Labels labels(g, metrics);
-  const int bottomBaseline = g.height - 4;
-  if (auto y = graphYLabel(g.targets)) labels.place(*y, 4, 3 + labels.ascent() - 1);
-  if (auto x = graphXLabel(g.targets)) {
-    labels.place(*x, g.width - 4 - labels.width(*x), bottomBaseline);
-  }
-  for (const GraphXTick& tick : g.xTicks) {
-    const double centre = std::floor(tick.column + 0.5) + 0.5;
-    const int w = labels.width(tick.label);
-    const int x =
-        std::max(3, std::min(static_cast<int>(std::lround(centre - w / 2.0)), g.width - 3 - w));
-    labels.place(tick.label, x, bottomBaseline);
-  }
-  for (double v : graphGridValues(g.axis.top, g.axis.bottom, yStep)) {
-    const int centre = pixelRow(v, g.axis, g.height);
-    labels.place(graphTickText(v, yStep), 4, centre + (labels.digitHeight() + 1) / 2);
+  for (const GraphLabel& label :
+       graphLabels(g.targets, g.axis, yStep, g.xTicks, g.width, g.height, measure)) {
+    // Opaque text: the cell behind it in the background colour, the box's edges too.
+    RECT edge{static_cast<LONG>(std::floor(label.box.left)),
+              static_cast<LONG>(std::floor(label.box.top)),
+              static_cast<LONG>(std::ceil(label.box.right)),
+              static_cast<LONG>(std::ceil(label.box.bottom))};
+    ExtTextOutA(g.dc, static_cast<int>(std::lround(label.x)),
+                static_cast<int>(std::lround(label.baseline)), ETO_OPAQUE, &edge,
+                label.text.c_str(), static_cast<UINT>(label.text.size()), nullptr);
   }
 
   SetBkMode(g.dc, mode);
@@ -213,7 +184,7 @@ void drawGraph(HDC dc, HWND window, const DisplayRecord& display) {
   g.width = static_cast<int>(client.right - client.left);
   g.height = static_cast<int>(client.bottom - client.top);
   if (g.width <= 0 || g.height <= 0) return;
-  g.targets = display.targets;
+  g.targets = graphTargets(display.targets, display.inherited);
   g.curves = sampleNow(window, display);
   g.axis = graphYRange(g.targets, g.curves, 1);
   if (auto xAxis = graphXAxis(g.targets, g.width))

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/pictures/display.h"
+#include "host/pictures/graph_layout.h"
 
 using namespace orvane;
 
@@ -185,4 +186,24 @@ TEST(Display, ForgetsItsWindowWhenTheDialogGoes) {
     EXPECT_NE(board.all()[0]->window, nullptr);
   }
   EXPECT_EQ(board.all()[0]->window, nullptr);
+}
+
+TEST(Display, OneCreatedInPlaceOfADestroyedOneShowsItsAxisLabels) {
+  FakeDialog dialog;
+  DisplayBoard board;
+  CurveSource source;
+  HWND first = board.create(dialog.window, 1301, testCurve, &source);
+  set(first, kDisplayXLabel, 0, reinterpret_cast<LPARAM>("f[Hz]"));
+  set(first, kDisplayYLabel, 1, reinterpret_cast<LPARAM>("dB"));
+  DestroyWindow(first);
+  HWND second = board.create(dialog.window, 1301, testCurve, &source);
+  set(second, kDisplayYLabel, 2, reinterpret_cast<LPARAM>("Pa"));
+  board.create(dialog.window, 1301, testCurve, &source);  // beside the second, still standing
+
+  const DisplayRecord& r = *board.all()[1];
+  EXPECT_FALSE(r.targets[0].xLabel);  // the record keeps what the plug-in sent
+  const DisplayTargets shown = graphTargets(r.targets, r.inherited);
+  EXPECT_EQ(graphXLabel(shown), "f[Hz]");
+  EXPECT_EQ(graphYLabel(shown), "Pa");  // its own label wins
+  EXPECT_FALSE(board.all()[2]->inherited.x);
 }
