@@ -97,7 +97,7 @@ Json callsJson(const CallResults& c) {
 Json resultsJson(const std::vector<DialogRecord>& dialogs) {
   Json j = Json::array();
   for (const LabelledField& f : resultFields(dialogs))
-    j.push_back({{"label", f.label}, {"value", f.value}, {"unit", f.unit}});
+    j.push_back({{"label", f.label}, {"value", f.value}, {"unit", f.unit}, {"id", f.id}});
   return j;
 }
 

@@ -34,8 +34,9 @@ Json pluginJson(const Plugin& plugin);
 Json audioJson(const Audio& audio);
 Json selectionJson(long first, long last, int sampleRate);
 Json callsJson(const CallResults& calls);
-// The results a person reads first (resultFields): [{"label", "value", "unit"}], the label ""
-// for a field whose text says what it is, the unit "" where the dialog gives none.
+// The results a person reads first (resultFields): [{"label", "value", "unit", "id"}], the
+// label "" for a field whose text says what it is, the unit "" where the dialog gives none,
+// the id the field's control.
 Json resultsJson(const std::vector<DialogRecord>& dialogs);
 Json messagesJson(const std::vector<MessageRecord>& messages);
 Json dialogJson(const DialogRecord& dialog);

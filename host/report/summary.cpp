@@ -133,7 +133,7 @@ std::vector<LabelledField> labelledFields(const DialogRecord& dialog) {
     }
     std::string unit = unitBeside(dialog, *f.field);
     if (unit.empty()) unit = unitInLabel(f.label->text);
-    fields.push_back({name, f.field->text, unit});
+    fields.push_back({name, f.field->text, unit, f.field->id});
   }
   return fields;
 }
@@ -149,7 +149,7 @@ std::vector<LabelledField> resultFields(const std::vector<DialogRecord>& dialogs
     if (rowLabel(*results, c)) {
       if (next < labelled.size()) fields.push_back(labelled[next++]);
     } else if (!c.text.empty()) {
-      fields.push_back({"", c.text, ""});
+      fields.push_back({"", c.text, "", c.id});
     }
   }
   for (LabelledField& f : fields) {

@@ -22,6 +22,7 @@ struct LabelledField {
   // row ("Hz", "dB", "Samples"), or else one in brackets at the end of its label
   // ("Low frequency (Hz):").
   std::string unit;
+  int id = 0;  // the field's control id
 };
 
 // The labelled fields of a dialog as it ended, in the order of its controls.

@@ -84,6 +84,11 @@ def normalise_report(report, places, addresses=(), timings=((), ())):
                 control["text"] = _presence(control["text"], "<context>")
             elif (dialog.get("resource"), control.get("id")) in timing_texts:
                 control["text"] = "<duration>"
+    # The results repeat the results dialog's fields.
+    timing_ids = {control for _, control in timing_texts}
+    for field in r.get("results", []):
+        if field.get("id") in timing_ids:
+            field["value"] = "<duration>"
     for display in r.get("displays", []):
         if "repaints" in display:
             display["repaints"] = _presence(display["repaints"], "<painted>")

@@ -90,6 +90,7 @@ class NormalisedReports(unittest.TestCase):
     def test_durations_and_every_state_holder_differ_only_by_system(self):
         def run(elapsed, context):
             return {"block": [{"offset": 18, "type": "l", "value": elapsed}],
+                    "results": [{"id": 1030, "value": f"Elapsed time: 0.{elapsed} s"}],
                     "dialogs": [{"resource": 107, "controls": [
                         {"id": 1030, "kind": "static", "text": f"Elapsed time: 0.{elapsed} s"},
                         {"id": 1038, "kind": "static", "text": context, "visible": False},
