@@ -23,6 +23,8 @@ int orvaneMain(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return validateCommand(command.validate, out);
       case CommandKind::Summary:
         return summaryCommand(command.summary, out);
+      case CommandKind::Assess:
+        return assessCommand(command.assess, out);
     }
     return kExitOk;
   } catch (const HostError& e) {

@@ -16,6 +16,8 @@ int runCommand(const RunOptions& options, std::ostream& out);
 int validateCommand(const ValidateOptions& options, std::ostream& out);
 // Merges the reports of earlier runs into the summary table of a batch.
 int summaryCommand(const SummaryOptions& options, std::ostream& out);
+// Judges an inverse filter against a measured response (host/assess/).
+int assessCommand(const AssessOptions& options, std::ostream& out);
 
 // The whole program: parses the arguments, runs the command, and turns a failure into
 // "orvane: ..." on `err` and its exit status.

@@ -17,6 +17,7 @@ std::string mainHelp() {
          "  run PLUGIN AUDIOFILE...  run a plug-in on audio files and report what it did\n"
          "  validate PLUGIN       check a plug-in as a strict host would\n"
          "  summary DIR...        merge the reports of earlier runs into one summary table\n"
+         "  assess RESPONSE FILTER  judge an inverse filter against a measured response\n"
          "\n"
          "Plug-ins are the .xfm files next to the orvane executable and in the directories of\n"
          "ORVANE_PLUGIN_PATH (separated by '" +
@@ -125,6 +126,49 @@ std::string summaryHelp() {
          "  orvane summary out > summary.csv\n"
          "\n"
          "  --json   the table as one JSON object (columns and rows)\n";
+}
+
+std::string assessHelp() {
+  return "Usage: orvane assess RESPONSE FILTER [--mode mono|dual|stereo|2x2] [--band LO:HI]\n"
+         "                     [--beta B] [--json]\n"
+         "Judges an inverse filter (as inversefilter designs it, 'clipboard.wav' of its --out)\n"
+         "against the measured impulse response it is meant for; both are audio files of one\n"
+         "sample rate, read at full scale 1. The layouts are inversefilter's:\n"
+         "  mono    a mono filter, a mono response\n"
+         "  dual    a filter per channel (left, right), a stereo response (default for a\n"
+         "          stereo filter)\n"
+         "  stereo  a cross-talk network LL, LR of a symmetric set-up; the response is the left\n"
+         "          loudspeaker's at the left and right ears\n"
+         "  2x2     LL, LR then RL, RR (2 x L frames); the response holds the left\n"
+         "          loudspeaker's stereo response, then the right one's\n"
+         "The filter delays by half its length L. Each channel (each ear for stereo and 2x2,\n"
+         "the path from the input meant for it) is convolved with its filter and judged:\n"
+         "  flatness     band levels in the IEC 61260-1 base-ten third-octave bands lying\n"
+         "               wholly inside the pass band; a band's level is the mean of |Y(f)|^2\n"
+         "               over the transform's bins in the band, in dB, so a flat response\n"
+         "               reads flat; max and RMS deviation from the mean of the band levels,\n"
+         "               before (the response alone) and after (response * filter)\n"
+         "  timing       the main peak's offset from L/2 + the response's own peak (ms), and\n"
+         "               the share of the energy within +-1 ms of it\n"
+         "  pre-ringing  the energy arriving more than 1 ms before the peak, dB of the total\n"
+         "               (null in JSON when there is none); the largest pre-echo, dB below the\n"
+         "               peak, and how early it comes (ms)\n"
+         "  gain         the filter's largest gain over 0 ... fs/2 and at the band edges\n"
+         "  separation   stereo and 2x2: per band, the wanted path's level over the other\n"
+         "               input's at that ear, dB: min and median\n"
+         "Warnings name the channel: a peak moved by more than 1 ms, an equalised response\n"
+         "less flat than before, a pre-echo within 20 dB of the peak, a median separation\n"
+         "under 20 dB, and a response so weak that the regularisation dominates (its mean\n"
+         "|H(f)|^2 in the pass band less than 10 times B).\n"
+         "\n"
+         "  --mode M     the filter's layout (default: mono for a mono filter, dual for a\n"
+         "               stereo one; 2x2 must be asked for)\n"
+         "  --band LO:HI the pass band in Hz (default: from the lowest to the highest\n"
+         "               third-octave band, 20 Hz ... 20 kHz, whose level in the response is\n"
+         "               within 30 dB of its loudest band; for two channels their common part)\n"
+         "  --beta B     the design's in-band regularisation (default 0.001)\n"
+         "  --json       one JSON object: {\"assessment\": {band_hz, channels, filter_gain_db,\n"
+         "               warnings}}\n";
 }
 
 }  // namespace orvane

@@ -11,5 +11,6 @@ std::string describeHelp();
 std::string runHelp();
 std::string validateHelp();
 std::string summaryHelp();
+std::string assessHelp();
 
 }  // namespace orvane

@@ -3,6 +3,7 @@
 #include "host/cli/help.h"
 
 #include <charconv>
+#include <cmath>
 #include <functional>
 
 #include "host/errors.h"
@@ -313,6 +314,64 @@ Command parseSummary(int argc, const char* const* argv) {
   return c;
 }
 
+bool parseNumber(const std::string& text, double* out) {
+  if (text.empty()) return false;
+  try {
+    std::size_t used = 0;
+    *out = std::stod(text, &used);
+    return used == text.size() && std::isfinite(*out);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+Command parseAssess(int argc, const char* const* argv) {
+  ArgReader reader("assess", argc, argv, 2);
+  Command c;
+  c.kind = CommandKind::Assess;
+  AssessOptions& a = c.assess;
+  std::vector<std::string> positional;
+  const bool read = readArguments(reader, &positional, [&](const Option& o) {
+    if (o.name == "--json") {
+      o.noValue();
+      a.json = true;
+    } else if (o.name == "--mode") {
+      a.mode = o.takeValue();
+      if (a.mode != "mono" && a.mode != "dual" && a.mode != "stereo" && a.mode != "2x2") {
+        throw badInput(
+            usageError("assess", "--mode takes mono, dual, stereo or 2x2, not '" + a.mode + "'"));
+      }
+    } else if (o.name == "--band") {
+      const std::string v = o.takeValue();
+      const std::size_t colon = v.find(':');
+      double lo = 0, hi = 0;
+      if (colon == std::string::npos || !parseNumber(v.substr(0, colon), &lo) ||
+          !parseNumber(v.substr(colon + 1), &hi) || lo <= 0 || hi <= lo) {
+        throw badInput(
+            usageError("assess", "--band takes LO:HI in Hz, 0 < LO < HI, not '" + v + "'"));
+      }
+      a.bandLowHz = lo;
+      a.bandHighHz = hi;
+    } else if (o.name == "--beta") {
+      const std::string v = o.takeValue();
+      if (!parseNumber(v, &a.beta) || a.beta <= 0) {
+        throw badInput(usageError("assess", "--beta takes a number above 0, not '" + v + "'"));
+      }
+    } else {
+      return false;
+    }
+    return true;
+  });
+  if (!read) return helpFor(assessHelp());
+  if (positional.size() < 2) throw badInput(usageError("assess", "missing RESPONSE and FILTER"));
+  if (positional.size() > 2) {
+    throw badInput(usageError("assess", "unexpected argument '" + positional[2] + "'"));
+  }
+  a.response = positional[0];
+  a.filter = positional[1];
+  return c;
+}
+
 }  // namespace
 
 Command parseCommandLine(int argc, const char* const* argv) {
@@ -326,6 +385,7 @@ Command parseCommandLine(int argc, const char* const* argv) {
     if (topic == "run") return helpFor(runHelp());
     if (topic == "validate") return helpFor(validateHelp());
     if (topic == "summary") return helpFor(summaryHelp());
+    if (topic == "assess") return helpFor(assessHelp());
     if (!topic.empty()) throw badInput(usageError("", "no command '" + topic + "'"));
     return helpFor(mainHelp());
   }
@@ -334,6 +394,7 @@ Command parseCommandLine(int argc, const char* const* argv) {
   if (command == "run") return parseRun(argc, argv);
   if (command == "validate") return parseValidate(argc, argv);
   if (command == "summary") return parseSummary(argc, argv);
+  if (command == "assess") return parseAssess(argc, argv);
   if (!command.empty() && command[0] == '-')
     throw badInput(usageError("", "unknown option " + command));
   throw badInput(usageError("", "unknown command '" + command + "'"));

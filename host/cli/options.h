@@ -64,7 +64,17 @@ struct SummaryOptions {
   bool json = false;
 };
 
-enum class CommandKind { Help, List, Describe, Run, Validate, Summary };
+struct AssessOptions {
+  std::string response;             // the measured impulse response
+  std::string filter;               // the inverse filter
+  std::string mode;                 // "mono", "dual", "stereo", "2x2"; empty: by the filter
+  std::optional<double> bandLowHz;  // --band LO:HI, Hz
+  std::optional<double> bandHighHz;
+  double beta = 0.001;  // the design's in-band regularisation
+  bool json = false;
+};
+
+enum class CommandKind { Help, List, Describe, Run, Validate, Summary, Assess };
 
 struct Command {
   CommandKind kind = CommandKind::Help;
@@ -74,6 +84,7 @@ struct Command {
   RunOptions run;
   ValidateOptions validate;
   SummaryOptions summary;
+  AssessOptions assess;
 };
 
 // argv[0] is the program name. Throws HostError (kExitBadInput) for unknown options, missing

@@ -28,7 +28,8 @@ void writeBytes(const std::string& path, const char* data, size_t size) {
     std::FILE* out = std::fopen(temporary.c_str(), "wb");
     if (!out) throw failure("cannot write " + path + ": " + std::strerror(errno));
     errno = 0;
-    const bool put = std::fwrite(data, 1, size, out) == size && std::fflush(out) == 0;
+    const bool put =
+        (size == 0 || std::fwrite(data, 1, size, out) == size) && std::fflush(out) == 0;
     const int error = errno;
     if (std::fclose(out) != 0 || !put) {
       throw failure("cannot write " + path + ": " + std::strerror(error ? error : errno));
