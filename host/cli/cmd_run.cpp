@@ -89,13 +89,8 @@ int batchStatus(const std::vector<int>& statuses) {
 
 int runCommand(const RunOptions& o, std::ostream& out) {
   runForAPerson();
-  // Everything a person could have got wrong is checked before the plug-in runs.
-  if (o.outDir) {
-    std::error_code ec;
-    if (fs::exists(*o.outDir, ec) && !fs::is_directory(*o.outDir, ec)) {
-      throw badInput(*o.outDir + ": exists and is not a directory");
-    }
-  }
+  // Everything a person could have got wrong is checked before the plug-in runs (the output
+  // folder when its set is begun).
   const std::vector<std::string> files =
       o.audioFiles.empty() ? std::vector<std::string>{o.audioFile} : o.audioFiles;
   for (const auto& file : files) checkedSelection(o, probeAudio(file));
