@@ -89,7 +89,8 @@ int summaryCommand(const SummaryOptions& options, std::ostream& out) {
     for (const std::string& path : found.reports) {
       try {
         const Json report = readReport(path);
-        summary.add(report["audio"].value("file", path), summaryFieldsOfReport(report));
+        summary.add(report["audio"].value("file", path), summaryFieldsOfReport(report),
+                    report.value("notCompleted", ""));
         ++reports;
       } catch (const HostError& e) {
         std::cerr << "orvane: " << e.what() << "\n";

@@ -269,7 +269,9 @@ Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selecti
               Session& session, const Person& person, const RunFacts& f, const OutputPlan& plan,
               bool interrupted) {
   Json report;
-  report["results"] = resultsJson(person.log().dialogs);
+  // Only a completed run has results; the last dialog of another is its settings dialog.
+  report["results"] =
+      f.calls.xfmDo.value_or(1) == 0 ? resultsJson(person.log().dialogs) : Json::array();
   report["plugin"] = pluginJson(plugin);
   report["audio"] = audioJson(audio);
   report["selection"] = selectionJson(selection.first, selection.last, audio.sampleRate);
@@ -331,30 +333,33 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
   if (!plan.report.empty()) writeTextFile(made(plan.report), dumpJson(report) + "\n");
 }
 
-// What the person must hear on stderr of a run that produced a report: a run the plug-in did
-// not complete, with the message boxes that said why; a completed run's error boxes (an export
-// that could not be made). Returns what was said of a run not completed, "" for a completed
-// one.
-std::string tellOutcome(const std::string& audioFile, const RunFacts& f, const Person& person,
-                        const DriveOutcome& outcome, bool cancelled) {
-  const std::vector<MessageRecord>& messages = person.log().messages;
+// Why the plug-in did not complete its run, with the message boxes it showed while it ran; ""
+// for a completed run.
+std::string notCompleted(const RunFacts& f, const Person& person, const DriveOutcome& outcome,
+                         bool cancelled) {
   const int done = f.calls.xfmDo.value_or(0);
-  if (done != 0) {
-    const std::string shown = shownMessages(messages, outcome.runMessagesFrom, false);
-    const std::string problem =
-        "the plug-in did not complete its run (XfmDo returned " + std::to_string(done) + ")" +
-        (cancelled ? ", cancelled by Ctrl-C" : "") + (shown.empty() ? "" : ": " + shown);
+  if (done == 0) return "";
+  const std::string shown = shownMessages(person.log().messages, outcome.runMessagesFrom, false);
+  return "the plug-in did not complete its run (XfmDo returned " + std::to_string(done) + ")" +
+         (cancelled ? ", cancelled by Ctrl-C" : "") + (shown.empty() ? "" : ": " + shown);
+}
+
+// What the person must hear on stderr of a run that produced a report: a run the plug-in did
+// not complete (`problem`); a completed run's error boxes (an export that could not be made),
+// and a Ctrl-C that came too late to cancel it.
+void tellOutcome(const std::string& audioFile, const std::string& problem, const Person& person,
+                 const DriveOutcome& outcome) {
+  if (!problem.empty()) {
     std::cerr << "orvane: " << audioFile << ": " << problem << "\n";
-    return problem;
+    return;
   }
-  const std::string errors = shownMessages(messages, outcome.runMessagesFrom, true);
+  const std::string errors = shownMessages(person.log().messages, outcome.runMessagesFrom, true);
   if (!errors.empty())
     std::cerr << "orvane: " << audioFile << ": the plug-in showed: " << errors << "\n";
   if (outcome.interrupted) {
     std::cerr << "orvane: " << audioFile
               << ": Ctrl-C came after the plug-in's last look at it: the run completed\n";
   }
-  return "";
 }
 
 }  // namespace
@@ -388,12 +393,14 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   RunOutcome result;
   result.report =
       reportOf(plugin, audio, selection, session, person, facts, plan, outcome.interrupted);
+  result.problem = notCompleted(facts, person, outcome, result.report.value("cancelled", false));
+  result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;
+  // A table merged from the reports says why, as the batch's own does.
+  if (!result.problem.empty()) result.report["notCompleted"] = result.problem;
   writeOutputs(plan, set, audio, session, person, facts, plugin, result.report);
 
   for (const auto& w : facts.warnings) std::cerr << "orvane: warning: " << w << "\n";
-  result.problem =
-      tellOutcome(audioFile, facts, person, outcome, result.report.value("cancelled", false));
-  result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;
+  tellOutcome(audioFile, result.problem, person, outcome);
   if (dialogs != nullptr) *dialogs = person.log().dialogs;
   return result;
 }

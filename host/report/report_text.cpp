@@ -155,9 +155,12 @@ void runHeader(std::ostringstream& out, const Json& r) {
 }
 
 // What the results dialog showed, each labelled field as the summary pairs it, with its unit.
-void resultsBlock(std::ostringstream& out, const Json& results) {
+void resultsBlock(std::ostringstream& out, const Json& results, const std::string& notCompleted) {
   out << "Results\n";
-  if (results.empty()) out << "  none: the plug-in showed no results\n";
+  if (!notCompleted.empty())
+    out << "  none: " << notCompleted << "\n";
+  else if (results.empty())
+    out << "  none: the plug-in showed no results\n";
   size_t width = 0;
   for (const auto& f : results) width = std::max(width, f.value("label", "").size());
   for (const auto& f : results) {
@@ -249,7 +252,7 @@ void listOf(std::ostringstream& out, const char* heading, const Json& items) {
 
 std::string renderRunText(const Json& r) {
   std::ostringstream out;
-  resultsBlock(out, r.value("results", Json::array()));
+  resultsBlock(out, r.value("results", Json::array()), r.value("notCompleted", ""));
   runHeader(out, r);
   whatThePersonSaw(out, r);
   out << "\nParameter block (" << str(r["plugin"]["paramSize"]) << " bytes):\n";
