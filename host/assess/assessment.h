@@ -1,0 +1,112 @@
+// `orvane assess`: how well an inverse filter (of the kind inversefilter designs) equalises a
+// measured impulse response: flatness in third-octave bands before and after, where the main
+// peak lands, pre-ringing and pre-echoes, the filter's gain and, for cross-talk networks, the
+// separation at each ear. Plain numbers in, plain records out; the command reads the files.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/report/json.h"
+
+namespace orvane {
+
+// The layouts of inversefilter's filters (README, inversefilter).
+enum class FilterMode { Mono, DualMono, Stereo, TwoByTwo };
+
+struct AssessmentInput {
+  int sampleRate = 0;  // Hz, of the response and the filter alike
+  FilterMode mode = FilterMode::Mono;
+  // Per channel (left first), at full scale 1, in the files' layouts: TwoByTwo holds both
+  // halves one after the other in each channel.
+  std::vector<std::vector<double>> response;
+  std::vector<std::vector<double>> filter;
+  std::optional<double> bandLowHz;   // the pass band, Hz; both or neither given
+  std::optional<double> bandHighHz;  // (default: the 30 dB rule of defaultPassBand)
+  double beta = 0.001;               // the design's in-band regularisation, linear power
+};
+
+struct Flatness {
+  double maxDb = 0;  // max |band level - mean of the band levels|, dB
+  double rmsDb = 0;  // RMS of (band level - mean), dB
+};
+
+// One equalised channel: the filter's own channel (Mono, DualMono) or one ear (Stereo,
+// TwoByTwo: the path from the input meant for that ear).
+struct ChannelAssessment {
+  std::string name;  // "mono", "left", "right", "left ear", "right ear"
+  Flatness before;   // the unequalised response (at an ear: the direct loudspeaker's path)
+  Flatness after;    // the equalised response
+  // The main peak's time against the filter's own delay, L/2 samples, ms: the design's full
+  // inversion undoes the response's own delay too, so a good filter puts the peak there.
+  double peakOffsetMs = 0;
+  double mainShare = 0;     // energy within +-1 ms of the main peak / total energy, 0 ... 1
+  double preRingingDb = 0;  // energy more than 1 ms before the peak / total, dB (-inf: none)
+  std::optional<double> preEchoDb;  // largest |y| more than 1 ms early / |peak|, dB (<= 0)
+  std::optional<double> preEchoMs;  // how long before the peak it comes, ms (> 1)
+  // Cross-talk (Stereo, TwoByTwo): wanted over unwanted band level per band, dB.
+  std::optional<double> separationMinDb;
+  std::optional<double> separationMedianDb;
+  double inBandPowerGain = 0;  // mean |H(f)|^2 over the pass band's bins, response at scale 1
+
+  // For drawings, per band of the pass band (ascending):
+  std::vector<double> bandCentreHz;  // midband frequencies, Hz
+  std::vector<double> bandBeforeDb;  // band levels of the unequalised response, dB
+  std::vector<double> bandAfterDb;   // band levels of the equalised response, dB
+  std::vector<double> separationDb;  // cross-talk only: per band, dB; empty otherwise
+  // The equalised response around its main peak (+-20 ms, within the response).
+  std::vector<double> aroundPeakMs;  // times relative to the main peak, ms
+  std::vector<double> aroundPeak;    // samples, full scale 1
+};
+
+struct FilterGain {
+  double maxDb = 0;  // largest 20 log10 |F(f)| over 0 ... fs/2 and every filter channel, dB
+  double maxHz = 0;  // where it is, Hz
+  double atBandEdgesDb[2] = {0, 0};  // the largest over the channels at the pass band's edges
+  // For drawings: 20 log10 |F(f)| of each filter channel (file order) on a 1/12-octave grid
+  // from 10 Hz to fs/2 (the nearest bin of the transform).
+  std::vector<double> gridHz;
+  std::vector<std::vector<double>> channelDb;
+};
+
+struct Assessment {
+  int sampleRate = 0;  // Hz
+  FilterMode mode = FilterMode::Mono;
+  double bandLowHz = 0;  // the pass band used, Hz
+  double bandHighHz = 0;
+  long filterLength = 0;  // L, samples of each filter (the filter delays by L/2)
+  // Points of the transform: the smallest power of two holding the whole convolution
+  // (M + L - 1) and at least a second (sampleRate), so bins are at most 1 Hz apart.
+  long transformLength = 0;
+  std::vector<ChannelAssessment> channels;
+  FilterGain filterGain;
+  std::vector<std::string> warnings;  // one plain-English line each, naming the channel
+};
+
+// The largest transform the host will allocate for an assessment: the memory of about a dozen
+// spectra of that length must fit the process (a 32-bit host has the smaller ceiling).
+long maxAssessmentTransform();
+
+// Checks a mode against the files' shapes before anything is read; throws badInput (naming
+// the response and filter paths given) when they do not fit or the transform would not fit
+// the memory. Frames are those of the files.
+void checkAssessmentShape(FilterMode mode, int responseChannels, long responseFrames,
+                          int filterChannels, long filterFrames, const std::string& responseName,
+                          const std::string& filterName);
+
+// The whole assessment, warnings included. Throws badInput for shapes that do not fit the
+// mode and for a pass band holding no third-octave band.
+Assessment assessFilter(const AssessmentInput& input);
+
+// The warnings of a finished assessment (assessFilter fills them in).
+std::vector<std::string> assessmentWarnings(const Assessment& a, double beta);
+
+// The renderings: {"assessment": ...} as documented in `orvane assess --help`, and the same
+// as readable text. Values that are no number (-inf pre-ringing) are JSON null.
+Json assessmentJson(const Assessment& a);
+std::string assessmentText(const Assessment& a);
+
+const char* filterModeName(FilterMode mode);
+
+}  // namespace orvane

@@ -1,0 +1,54 @@
+#include "host/assess/third_octaves.h"
+
+#include <cmath>
+#include <limits>
+
+namespace orvane {
+
+std::vector<ThirdOctaveBand> thirdOctaveBandsWithin(double loHz, double hiHz, double binHz,
+                                                    std::size_t lastBin) {
+  std::vector<ThirdOctaveBand> bands;
+  const double tolerance = 1e-9;
+  const double halfBand = std::pow(10.0, 1.0 / 20.0);
+  // The lowest band whose upper edge reaches past loHz, up to the last below hiHz.
+  const int first = static_cast<int>(std::floor(10.0 * std::log10(loHz / 1000.0))) - 1;
+  for (int x = first;; ++x) {
+    ThirdOctaveBand b;
+    b.index = x;
+    b.centreHz = 1000.0 * std::pow(10.0, x / 10.0);
+    b.lowHz = b.centreHz / halfBand;
+    b.highHz = b.centreHz * halfBand;
+    if (b.lowHz > hiHz * (1.0 + tolerance)) break;
+    if (b.lowHz < loHz * (1.0 - tolerance) || b.highHz > hiHz * (1.0 + tolerance)) continue;
+    std::size_t k = static_cast<std::size_t>(std::floor(b.lowHz / binHz));
+    while (static_cast<double>(k) * binHz < b.lowHz) ++k;
+    b.firstBin = k;
+    while (k <= lastBin && static_cast<double>(k) * binHz < b.highHz) ++k;
+    b.endBin = k;
+    if (b.endBin > b.firstBin) bands.push_back(b);
+  }
+  return bands;
+}
+
+std::vector<double> bandMeans(const std::vector<double>& power,
+                              const std::vector<ThirdOctaveBand>& bands) {
+  std::vector<double> means;
+  means.reserve(bands.size());
+  for (const ThirdOctaveBand& b : bands) {
+    double sum = 0.0;
+    for (std::size_t k = b.firstBin; k < b.endBin; ++k) sum += power[k];
+    means.push_back(sum / static_cast<double>(b.endBin - b.firstBin));
+  }
+  return means;
+}
+
+std::vector<double> powerDb(const std::vector<double>& power) {
+  std::vector<double> db;
+  db.reserve(power.size());
+  for (double p : power) {
+    db.push_back(p > 0.0 ? 10.0 * std::log10(p) : -std::numeric_limits<double>::infinity());
+  }
+  return db;
+}
+
+}  // namespace orvane

@@ -1,0 +1,67 @@
+// orvane assess: reads a measured response and an inverse filter, checks their shapes against
+// the mode before reading their samples, and prints the assessment.
+#include <ostream>
+
+#include "host/assess/assessment.h"
+#include "host/cli/commands.h"
+#include "host/errors.h"
+#include "host/session/audio.h"
+
+namespace orvane {
+
+namespace {
+
+FilterMode modeOf(const std::string& name, int filterChannels) {
+  if (name == "mono") return FilterMode::Mono;
+  if (name == "dual") return FilterMode::DualMono;
+  if (name == "stereo") return FilterMode::Stereo;
+  if (name == "2x2") return FilterMode::TwoByTwo;
+  return filterChannels == 1 ? FilterMode::Mono : FilterMode::DualMono;
+}
+
+// The channels of a file, de-interleaved, at full scale 1 (the host reads 16-bit scale).
+std::vector<std::vector<double>> channelsOf(const Audio& audio) {
+  std::vector<std::vector<double>> channels(audio.channels);
+  for (auto& c : channels) c.reserve(static_cast<std::size_t>(audio.frames));
+  for (long i = 0; i < audio.frames; ++i) {
+    for (int c = 0; c < audio.channels; ++c) {
+      channels[c].push_back(audio.samples[static_cast<std::size_t>(i) * audio.channels + c] /
+                            32768.0);
+    }
+  }
+  return channels;
+}
+
+}  // namespace
+
+int assessCommand(const AssessOptions& options, std::ostream& out) {
+  const Audio responseFacts = probeAudio(options.response);
+  const Audio filterFacts = probeAudio(options.filter);
+  if (responseFacts.sampleRate != filterFacts.sampleRate) {
+    throw badInput(options.filter + ": its sample rate (" + std::to_string(filterFacts.sampleRate) +
+                   " Hz) is not the response's (" + std::to_string(responseFacts.sampleRate) +
+                   " Hz)");
+  }
+  const FilterMode mode = modeOf(options.mode, filterFacts.channels);
+  checkAssessmentShape(mode, responseFacts.channels, responseFacts.frames, filterFacts.channels,
+                       filterFacts.frames, options.response, options.filter);
+
+  AssessmentInput input;
+  input.sampleRate = responseFacts.sampleRate;
+  input.mode = mode;
+  input.response = channelsOf(readAudio(options.response));
+  input.filter = channelsOf(readAudio(options.filter));
+  input.bandLowHz = options.bandLowHz;
+  input.bandHighHz = options.bandHighHz;
+  input.beta = options.beta;
+  const Assessment assessment = assessFilter(input);
+  if (options.json) {
+    out << dumpJson(assessmentJson(assessment)) << "\n";
+  } else {
+    out << assessmentText(assessment);
+  }
+  out.flush();
+  return kExitOk;
+}
+
+}  // namespace orvane
