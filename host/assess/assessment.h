@@ -102,10 +102,12 @@ Assessment assessFilter(const AssessmentInput& input);
 // The warnings of a finished assessment (assessFilter fills them in).
 std::vector<std::string> assessmentWarnings(const Assessment& a, double beta);
 
-// The renderings: {"assessment": ...} as documented in `orvane assess --help`, and the same
-// as readable text. Values that are no number (-inf pre-ringing) are JSON null.
+// The renderings: {"assessment": ...} as documented in `orvane assess --help` (each channel
+// also named, and the mode, filter length and sample rate after the documented keys), and
+// the same as readable text, made from that JSON so that a run's report and the command
+// print alike. Values that are no number (-inf pre-ringing) are JSON null.
 Json assessmentJson(const Assessment& a);
-std::string assessmentText(const Assessment& a);
+std::string assessmentText(const Json& assessment);
 
 const char* filterModeName(FilterMode mode);
 

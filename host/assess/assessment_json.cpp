@@ -30,6 +30,7 @@ Json assessmentJson(const Assessment& a) {
   Json channels = Json::array();
   for (const ChannelAssessment& c : a.channels) {
     Json j;
+    j["name"] = c.name;
     j["flatness_db"] = {{"before", flatnessJson(c.before)}, {"after", flatnessJson(c.after)}};
     j["peak_offset_ms"] = number(c.peakOffsetMs);
     j["main_share"] = number(c.mainShare);
@@ -51,46 +52,57 @@ Json assessmentJson(const Assessment& a) {
       {"max_hz", number(g.maxHz)},
       {"at_band_edges", {number(g.atBandEdgesDb[0]), number(g.atBandEdgesDb[1])}}};
   body["warnings"] = a.warnings;
+  body["mode"] = filterModeName(a.mode);
+  body["filter_length"] = a.filterLength;
+  body["sample_rate"] = a.sampleRate;
   return Json{{"assessment", body}};
 }
 
-std::string assessmentText(const Assessment& a) {
+namespace {
+
+std::string fixed(const Json& v, int decimals) {
+  return v.is_number() ? fixed(v.get<double>(), decimals) : "-inf";
+}
+
+}  // namespace
+
+std::string assessmentText(const Json& a) {
   std::ostringstream out;
-  out << "Assessment (" << filterModeName(a.mode) << ", filter of " << a.filterLength
-      << " samples at " << a.sampleRate << " Hz)\n";
-  out << "  Pass band:            " << fixed(a.bandLowHz, 1) << " ... " << fixed(a.bandHighHz, 1)
-      << " Hz (" << (a.channels.empty() ? 0 : a.channels[0].bandCentreHz.size())
-      << " third-octave bands)\n";
-  for (const ChannelAssessment& c : a.channels) {
-    out << "\n" << c.name << "\n";
-    out << "  Flatness before:      max " << fixed(c.before.maxDb, 2) << " dB, rms "
-        << fixed(c.before.rmsDb, 2) << " dB\n";
-    out << "  Flatness after:       max " << fixed(c.after.maxDb, 2) << " dB, rms "
-        << fixed(c.after.rmsDb, 2) << " dB\n";
-    out << "  Peak offset:          " << fixed(c.peakOffsetMs, 3)
+  out << "Assessment (" << a.value("mode", "") << ", filter of " << a.value("filter_length", 0L)
+      << " samples at " << a.value("sample_rate", 0) << " Hz)\n";
+  out << "  Pass band:            " << fixed(a["band_hz"][0], 1) << " ... "
+      << fixed(a["band_hz"][1], 1) << " Hz\n";
+  for (const Json& c : a["channels"]) {
+    out << "\n" << c.value("name", "") << "\n";
+    for (const char* when : {"before", "after"}) {
+      const Json& f = c["flatness_db"][when];
+      out << "  Flatness " << when << (when[0] == 'b' ? ":      max " : ":       max ")
+          << fixed(f["max"], 2) << " dB, rms " << fixed(f["rms"], 2) << " dB\n";
+    }
+    out << "  Peak offset:          " << fixed(c["peak_offset_ms"], 3)
         << " ms from the filter's delay\n";
-    out << "  Main share (+-1 ms):  " << fixed(c.mainShare, 6) << "\n";
-    out << "  Pre-ringing:          " << fixed(c.preRingingDb, 1) << " dB\n";
-    if (c.preEchoDb) {
-      out << "  Largest pre-echo:     " << fixed(*c.preEchoDb, 1) << " dB, "
-          << fixed(*c.preEchoMs, 2) << " ms before the peak\n";
+    out << "  Main share (+-1 ms):  " << fixed(c["main_share"], 6) << "\n";
+    out << "  Pre-ringing:          " << fixed(c["pre_ringing_db"], 1) << " dB\n";
+    if (c["pre_echo_db"].is_number()) {
+      out << "  Largest pre-echo:     " << fixed(c["pre_echo_db"], 1) << " dB, "
+          << fixed(c["pre_echo_ms"], 2) << " ms before the peak\n";
     } else {
       out << "  Largest pre-echo:     none\n";
     }
-    if (c.separationMinDb) {
-      out << "  Separation:           min " << fixed(*c.separationMinDb, 1) << " dB, median "
-          << fixed(*c.separationMedianDb, 1) << " dB\n";
+    if (c.contains("separation_db")) {
+      out << "  Separation:           min " << fixed(c["separation_db"]["min"], 1) << " dB, median "
+          << fixed(c["separation_db"]["median"], 1) << " dB\n";
     }
   }
-  const FilterGain& g = a.filterGain;
+  const Json& g = a["filter_gain_db"];
   out << "\nFilter gain\n";
-  out << "  Largest:              " << fixed(g.maxDb, 2) << " dB at " << fixed(g.maxHz, 1)
+  out << "  Largest:              " << fixed(g["max"], 2) << " dB at " << fixed(g["max_hz"], 1)
       << " Hz\n";
-  out << "  At the band edges:    " << fixed(g.atBandEdgesDb[0], 2) << " dB, "
-      << fixed(g.atBandEdgesDb[1], 2) << " dB\n";
+  out << "  At the band edges:    " << fixed(g["at_band_edges"][0], 2) << " dB, "
+      << fixed(g["at_band_edges"][1], 2) << " dB\n";
   out << "\nWarnings\n";
-  if (a.warnings.empty()) out << "  none\n";
-  for (const std::string& w : a.warnings) out << "  " << w << "\n";
+  if (a["warnings"].empty()) out << "  none\n";
+  for (const Json& w : a["warnings"]) out << "  " << w.get<std::string>() << "\n";
   return out.str();
 }
 

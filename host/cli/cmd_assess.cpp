@@ -1,10 +1,15 @@
 // orvane assess: reads a measured response and an inverse filter, checks their shapes against
-// the mode before reading their samples, and prints the assessment.
+// the mode before reading their samples, and prints the assessment; with --out it also keeps
+// it as a set of files (assessment.json and the pictures).
 #include <ostream>
 
 #include "host/assess/assessment.h"
+#include "host/assess/assessment_pictures.h"
 #include "host/cli/commands.h"
 #include "host/errors.h"
+#include "host/pictures/dialog_picture_names.h"
+#include "host/report/output_files.h"
+#include "host/report/output_set.h"
 #include "host/session/audio.h"
 
 namespace orvane {
@@ -32,9 +37,22 @@ std::vector<std::vector<double>> channelsOf(const Audio& audio) {
   return channels;
 }
 
+// Writes the assessment's files into the output set, returning their paths as named.
+std::vector<std::string> writeAssessmentFiles(const OutputSet& set, const Assessment& a,
+                                              const Json& json) {
+  const std::string jsonPath = pictureInDirectory(set.target(), "assessment.json");
+  writeTextFile(set.staged(jsonPath), dumpJson(json) + "\n");
+  writeAssessmentPictures(set.staged(set.target()), a);
+  std::vector<std::string> written = {jsonPath};
+  for (const std::string& path : assessmentPicturePaths(set.target(), a)) written.push_back(path);
+  return written;
+}
+
 }  // namespace
 
 int assessCommand(const AssessOptions& options, std::ostream& out) {
+  // A folder that cannot take the outputs is refused before the files are read.
+  if (options.outDir) checkOutputFolder(*options.outDir);
   const Audio responseFacts = probeAudio(options.response);
   const Audio filterFacts = probeAudio(options.filter);
   if (responseFacts.sampleRate != filterFacts.sampleRate) {
@@ -55,10 +73,22 @@ int assessCommand(const AssessOptions& options, std::ostream& out) {
   input.bandHighHz = options.bandHighHz;
   input.beta = options.beta;
   const Assessment assessment = assessFilter(input);
+  const Json json = assessmentJson(assessment);
+  // Made only now: input refused above leaves no folder behind.
+  std::vector<std::string> written;
+  if (options.outDir) {
+    OutputSet set(*options.outDir);
+    written = writeAssessmentFiles(set, assessment, json);
+    set.commit();
+  }
   if (options.json) {
-    out << dumpJson(assessmentJson(assessment)) << "\n";
+    out << dumpJson(json) << "\n";
   } else {
-    out << assessmentText(assessment);
+    out << assessmentText(json.at("assessment"));
+    if (!written.empty()) {
+      out << "\nFiles written to " << *options.outDir << ":\n";
+      for (const std::string& path : written) out << "  " << path << "\n";
+    }
   }
   out.flush();
   return kExitOk;

@@ -102,8 +102,8 @@ int runCommand(const RunOptions& o, std::ostream& out) {
   if (o.savePreset) checkPresetPath(*o.savePreset, set ? &*set : nullptr);
 
   if (files.size() == 1) {
-    RunOutcome run = runFile(o, *plugin, files[0], set ? &*set : nullptr, set ? set->target() : "",
-                             preset, nullptr);
+    RunOutcome run =
+        runFile(o, *plugin, files[0], set ? &*set : nullptr, set ? set->target() : "", preset);
     if (set) set->commit();
     out << (o.json ? dumpJson(run.report) + "\n" : renderRunText(run.report));
     out.flush();
@@ -118,13 +118,12 @@ int runCommand(const RunOptions& o, std::ostream& out) {
   std::vector<int> statuses;
   for (size_t i = 0; i < files.size(); ++i) {
     if (!o.quiet) std::cerr << "[" << i + 1 << "/" << files.size() << "] " << files[i] << "\n";
-    std::vector<DialogRecord> dialogs;
     try {
-      RunOutcome run = runFile(o, *plugin, files[i], set ? &*set : nullptr, set ? folders[i] : "",
-                               preset, &dialogs);
+      RunOutcome run =
+          runFile(o, *plugin, files[i], set ? &*set : nullptr, set ? folders[i] : "", preset);
       runs.push_back(run.report);
       statuses.push_back(run.status);
-      summary.add(files[i], summaryFields(dialogs), run.problem);
+      summary.add(files[i], summaryFieldsOfReport(run.report), run.problem);
     } catch (const HostError& e) {
       std::cerr << "orvane: " << e.what() << "\n";
       if (set) {

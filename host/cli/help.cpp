@@ -79,7 +79,8 @@ std::string runHelp() {
          "                          clipboard.wav and clipboard-image.wav for a WAVE image).\n"
          "                          They replace DIR's earlier outputs as one set, swapped in\n"
          "                          when complete; DIR must be new, empty or an earlier\n"
-         "                          run's (report.json or summary.csv at its top)\n"
+         "                          run's (report.json, summary.csv or assessment.json at\n"
+         "                          its top)\n"
          "  --auto                  let every dialog confirm itself (no --set/--press/--keep)\n"
          "  --json                  the report as one JSON object on stdout\n"
          "  --quiet                 no progress on stderr\n"
@@ -130,7 +131,7 @@ std::string summaryHelp() {
 
 std::string assessHelp() {
   return "Usage: orvane assess RESPONSE FILTER [--mode mono|dual|stereo|2x2] [--band LO:HI]\n"
-         "                     [--beta B] [--json]\n"
+         "                     [--beta B] [--json] [--out DIR]\n"
          "Judges an inverse filter (as inversefilter designs it, 'clipboard.wav' of its --out)\n"
          "against the measured impulse response it is meant for; both are audio files of one\n"
          "sample rate, read at full scale 1. The layouts are inversefilter's:\n"
@@ -171,7 +172,19 @@ std::string assessHelp() {
          "               within 30 dB of its loudest band; for two channels their common part)\n"
          "  --beta B     the design's in-band regularisation (default 0.001)\n"
          "  --json       one JSON object: {\"assessment\": {band_hz, channels, filter_gain_db,\n"
-         "               warnings}}\n";
+         "               warnings}}\n"
+         "  --out DIR    also writes assessment.json (as --json prints it) and, on Linux,\n"
+         "               pictures (PNG and SVG) into DIR (new, empty or an earlier one's), made "
+         "whole\n"
+         "               or not at all (refused input leaves no DIR):\n"
+         "                 assessment-bands      band levels before (grey) and after (red),\n"
+         "                                       the pass band's edges marked (green)\n"
+         "                 assessment-time       the equalised level around the peak, dB re\n"
+         "                                       the peak over ms, -1 ms marked\n"
+         "                 assessment-filter     the filter's gain over frequency, its largest\n"
+         "                                       gain marked and noted\n"
+         "                 assessment-separation stereo and 2x2: the separation per band\n"
+         "               with '-2' for a second channel (ear; 2x2 filter: RL, RR)\n";
 }
 
 }  // namespace orvane

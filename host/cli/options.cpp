@@ -357,6 +357,9 @@ Command parseAssess(int argc, const char* const* argv) {
       if (!parseNumber(v, &a.beta) || a.beta <= 0) {
         throw badInput(usageError("assess", "--beta takes a number above 0, not '" + v + "'"));
       }
+    } else if (o.name == "--out") {
+      a.outDir = o.takeValue();
+      if (a.outDir->empty()) throw badInput(usageError("assess", "--out needs a directory"));
     } else {
       return false;
     }

@@ -72,6 +72,7 @@ struct AssessOptions {
   std::optional<double> bandHighHz;
   double beta = 0.001;  // the design's in-band regularisation
   bool json = false;
+  std::optional<std::string> outDir;  // --out: assessment.json and the pictures
 };
 
 enum class CommandKind { Help, List, Describe, Run, Validate, Summary, Assess };

@@ -8,6 +8,9 @@
 #include <system_error>
 
 #include "host/cli/run_file.h"
+
+#include "host/assess/assessment_pictures.h"
+#include "host/cli/run_assessment.h"
 #include "host/errors.h"
 #include "host/person/person.h"
 #include "host/pictures/pictures.h"
@@ -65,7 +68,8 @@ struct OutputPlan {
 OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoard& displays,
                        const std::vector<DialogRecord>& dialogs,
                        const std::vector<ClipboardItem>& clipboard,
-                       const std::vector<WaveImage>& images) {
+                       const std::vector<WaveImage>& images,
+                       const std::optional<Assessment>& assessment) {
   OutputPlan plan;
   if (o.outDir) {
     fs::path dir(*o.outDir);
@@ -87,6 +91,10 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
       plan.clipboard.push_back(f);
     }
     plan.pictures = picturePaths(*o.outDir, displays, dialogs);
+    if (assessment) {
+      const auto judged = assessmentPicturePaths(*o.outDir, *assessment);
+      plan.pictures.insert(plan.pictures.end(), judged.begin(), judged.end());
+    }
     plan.report = (dir / "report.json").string();
   }
   if (o.savePreset) plan.preset = *o.savePreset;
@@ -267,11 +275,12 @@ RunFacts gatherFacts(const RunOptions& o, const Plugin& plugin, Session& session
 
 Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selection,
               Session& session, const Person& person, const RunFacts& f, const OutputPlan& plan,
-              bool interrupted) {
+              bool interrupted, const std::optional<Assessment>& assessment) {
   Json report;
   // Only a completed run has results; the last dialog of another is its settings dialog.
   report["results"] =
       f.calls.xfmDo.value_or(1) == 0 ? resultsJson(person.log().dialogs) : Json::array();
+  if (assessment) report["assessment"] = assessmentJson(*assessment)["assessment"];
   report["plugin"] = pluginJson(plugin);
   report["audio"] = audioJson(audio);
   report["selection"] = selectionJson(selection.first, selection.last, audio.sampleRate);
@@ -303,7 +312,7 @@ Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selecti
 // set stages it (each path the report names, under the staging folder until the swap).
 void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& audio,
                   Session& session, const Person& person, const RunFacts& f, const Plugin& plugin,
-                  const Json& report) {
+                  const Json& report, const std::optional<Assessment>& assessment) {
   auto made = [set](const std::string& path) { return set ? set->staged(path) : path; };
   if (!plan.directory.empty()) makeDirectory(made(plan.directory));
   if (!plan.waveform.empty()) audio.writeBack->finish();
@@ -311,8 +320,10 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
     auto path = plan.displays.find(d->number);
     if (path != plan.displays.end()) writeTextFile(made(path->second), displayCsv(*d));
   }
-  if (!plan.directory.empty())
+  if (!plan.directory.empty()) {
     writePictures(made(plan.directory), session.displays(), person.log().dialogs);
+    if (assessment) writeAssessmentPictures(made(plan.directory), *assessment);
+  }
   for (size_t i = 0; i < plan.clipboard.size(); ++i) {
     const ClipboardFiles& c = plan.clipboard[i];
     if (!c.image.empty()) writeBinaryFile(made(c.image), f.clipboard[i].bytes);
@@ -366,10 +377,10 @@ void tellOutcome(const std::string& audioFile, const std::string& problem, const
 
 // One audio file through one instance, from QueryXfm's answers (already in `plugin`) to
 // XfmDestroy; its outputs go into `folder` of the output set `set` (none when null) and the
-// report is returned. `dialogs` gets the dialogs as they ended.
+// report is returned.
 RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
                    OutputSet* set, const std::string& folder,
-                   const std::vector<unsigned char>& preset, std::vector<DialogRecord>* dialogs) {
+                   const std::vector<unsigned char>& preset) {
   Audio audio = openRecording(audioFile, folder, set);
   const Selection selection = checkedSelection(o, audio);
   clipboardClear();
@@ -384,24 +395,28 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
       if (s.answered) set->adopt(s.path);
   }
 
-  const RunFacts facts = gatherFacts(o, plugin, session, person);
+  RunFacts facts = gatherFacts(o, plugin, session, person);
+  const std::optional<Assessment> assessment =
+      facts.calls.xfmDo.value_or(1) != 0
+          ? std::nullopt
+          : assessRunDesign(plugin.info(), audio, selection.first, selection.last,
+                            person.log().dialogs, facts.clipboard, facts.images, &facts.warnings);
   RunOptions where = o;
   where.outDir = set ? std::optional<std::string>(folder) : std::nullopt;
   OutputPlan plan = planOutputs(where, audio, session.displays(), person.log().dialogs,
-                                facts.clipboard, facts.images);
+                                facts.clipboard, facts.images, assessment);
   plan.files.insert(plan.files.begin(), outcome.pluginFiles.begin(), outcome.pluginFiles.end());
   RunOutcome result;
-  result.report =
-      reportOf(plugin, audio, selection, session, person, facts, plan, outcome.interrupted);
+  result.report = reportOf(plugin, audio, selection, session, person, facts, plan,
+                           outcome.interrupted, assessment);
   result.problem = notCompleted(facts, person, outcome, result.report.value("cancelled", false));
   result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;
   // A table merged from the reports says why, as the batch's own does.
   if (!result.problem.empty()) result.report["notCompleted"] = result.problem;
-  writeOutputs(plan, set, audio, session, person, facts, plugin, result.report);
+  writeOutputs(plan, set, audio, session, person, facts, plugin, result.report, assessment);
 
   for (const auto& w : facts.warnings) std::cerr << "orvane: warning: " << w << "\n";
   tellOutcome(audioFile, result.problem, person, outcome);
-  if (dialogs != nullptr) *dialogs = person.log().dialogs;
   return result;
 }
 

@@ -25,10 +25,10 @@ struct RunOutcome {
 // From QueryXfm's answers (already in `plugin`) to XfmDestroy. The file's outputs go into
 // `folder` (at or under the target of `set`), made in the set's staging folder; none when
 // `set` is null. What the person must know is said on stderr: warnings, a run the plug-in did
-// not complete with its message boxes, error boxes of a completed run. `dialogs` (may be null)
-// gets the dialogs as they ended. Throws HostError for a run that must not be reported.
+// not complete with its message boxes, error boxes of a completed run. Throws HostError for a
+// run that must not be reported.
 RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
                    OutputSet* set, const std::string& folder,
-                   const std::vector<unsigned char>& preset, std::vector<DialogRecord>* dialogs);
+                   const std::vector<unsigned char>& preset);
 
 }  // namespace orvane

@@ -50,9 +50,14 @@ class Placement {
 
 std::vector<GraphLabel> graphLabels(const DisplayTargets& targets, GraphYRange yAxis, double yStep,
                                     const std::vector<GraphXTick>& xTicks, int width, int height,
-                                    const GraphLabelFont& font) {
+                                    const GraphLabelFont& font, const std::string& note) {
   Placement labels(width, height, font);
   if (auto y = graphYLabel(targets)) labels.place(*y, 4, 3 + font.above);
+  if (!note.empty()) {
+    const double left = width - 4 - labels.width(note);
+    const double top = 3 + font.above;
+    if (!labels.place(note, left, top)) labels.place(note, left, top + font.above + font.below + 1);
+  }
 
   const double tickBaseline = height - 4;
   for (const GraphXTick& tick : xTicks) {

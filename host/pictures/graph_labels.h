@@ -41,10 +41,12 @@ struct GraphLabel {
   GraphLabelBox box{};  // x - 1 ... x + width + 1 across, baseline -/+ above/below
 };
 
-// The labels of a graph `width` x `height` px, in the order they are placed: the axis labels
-// of `targets`, the x ticks given, and the y ticks at the multiples of `yStep` in `yAxis`.
+// The labels of a graph `width` x `height` px, in the order they are placed: the y axis label
+// of `targets`, the note (when not empty: at the top right, or a line lower where the top line
+// is taken), the x ticks given, the x axis label, and the y ticks at the multiples of `yStep`
+// in `yAxis`.
 std::vector<GraphLabel> graphLabels(const DisplayTargets& targets, GraphYRange yAxis, double yStep,
                                     const std::vector<GraphXTick>& xTicks, int width, int height,
-                                    const GraphLabelFont& font);
+                                    const GraphLabelFont& font, const std::string& note = {});
 
 }  // namespace orvane

@@ -66,12 +66,22 @@ constexpr int kDialogPictureScale = 2;    // picture pixels per dialog pixel, ea
 constexpr int kDialogFrame = 3;           // px, the dialog window's frame on every side
 constexpr int kDialogCaption = 18;        // px, the caption bar under the top frame
 
+constexpr long kGraphDefaultMarker = 0x00A000;  // COLORREF: green
+
 // What a graph is drawn from.
 struct GraphSource {
   std::array<DisplaySettings, 3> targets;                    // graph, curve 1, curve 2
   std::map<int, std::vector<std::optional<double>>> curves;  // curve -> value per column
   int width = 0;                                             // W, px
   int height = 0;                                            // H, px
+  // What the host's own drawings add to a graph (a display has none of them, so its picture
+  // stays as the plug-in configured it): vertical marker lines at these abscissae, each on the
+  // column its x maps to (as a grid line), in markerColour, over the grid and under the frame
+  // and the curves; and a note, a free label at the top right on a box of the background
+  // colour, placed right after the y axis label (a line lower where it would meet it).
+  std::vector<double> markers;
+  long markerColour = kGraphDefaultMarker;
+  std::string note;
 };
 
 // A display as the run left it: W the sampled columns (else the window's width), H the

@@ -15,7 +15,6 @@ unsigned long le32(const unsigned char* p) {
 
 int le16(const unsigned char* p) { return p[0] | p[1] << 8; }
 
-
 std::string numbered(const std::string& stem, int n, const std::string& extension) {
   return stem + (n > 1 ? "-" + std::to_string(n) : "") + extension;
 }
@@ -70,7 +69,8 @@ WaveImage decodeWaveImage(const std::vector<unsigned char>& bytes) {
   const size_t frameBytes = static_cast<size_t>(w.channels) * 4;
   w.frames = static_cast<long>(data / frameBytes);
   w.samples.resize(static_cast<size_t>(w.frames) * w.channels);
-  if (!w.samples.empty()) std::memcpy(w.samples.data(), b + (size_t)kWaveHeaderBytes, w.samples.size() * 4);
+  if (!w.samples.empty())
+    std::memcpy(w.samples.data(), b + (size_t)kWaveHeaderBytes, w.samples.size() * 4);
   w.valid = true;
   return w;
 }

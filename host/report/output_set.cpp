@@ -28,11 +28,12 @@ std::string stagingPrefix(const fs::path& target) {
   return "." + target.filename().string() + kStagingMark;
 }
 
-// The names a run or batch writes at the top of its folder.
+// The names a run, a batch or an assessment writes at the top of its folder.
 bool isRunOutputFolder(const fs::path& folder) {
   std::error_code ec;
-  return fs::is_regular_file(folder / "report.json", ec) ||
-         fs::is_regular_file(folder / "summary.csv", ec);
+  for (const char* name : {"report.json", "summary.csv", "assessment.json"})
+    if (fs::is_regular_file(folder / name, ec)) return true;
+  return false;
 }
 
 // Staging folders beside the target whose process no longer runs: a run that was killed.

@@ -11,8 +11,8 @@ namespace orvane {
 
 // Throws HostError (kExitBadInput) when `target` cannot take a run's outputs: it is a file, or
 // a folder holding what is not a run's outputs (a whole folder is replaced, so a person's own
-// files must never be in it). A new folder, an empty one and an earlier run's or batch's
-// (report.json or summary.csv at its top) can.
+// files must never be in it). A new folder, an empty one and an earlier run's, batch's or
+// assessment's (report.json, summary.csv or assessment.json at its top) can.
 void checkOutputFolder(const std::string& target);
 
 class OutputSet {

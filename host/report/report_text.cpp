@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "host/assess/assessment.h"
 #include "host/report/report.h"
 
 namespace orvane {
@@ -253,6 +254,7 @@ void listOf(std::ostringstream& out, const char* heading, const Json& items) {
 std::string renderRunText(const Json& r) {
   std::ostringstream out;
   resultsBlock(out, r.value("results", Json::array()), r.value("notCompleted", ""));
+  if (r.contains("assessment")) out << assessmentText(r["assessment"]) << "\n";
   runHeader(out, r);
   whatThePersonSaw(out, r);
   out << "\nParameter block (" << str(r["plugin"]["paramSize"]) << " bytes):\n";

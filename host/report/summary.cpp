@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "host/report/text_encoding.h"
 
@@ -166,14 +167,44 @@ const DialogRecord* resultsDialogOf(const std::vector<DialogRecord>& dialogs) {
   return dialogs.empty() ? nullptr : &dialogs.back();
 }
 
-std::vector<LabelledField> summaryFields(const std::vector<DialogRecord>& dialogs) {
-  const DialogRecord* results = resultsDialogOf(dialogs);
-  std::vector<LabelledField> fields =
-      results ? labelledFields(*results) : std::vector<LabelledField>{};
-  for (LabelledField& f : fields) {
-    f.label = utf8Of(f.label);
-    f.value = utf8Of(f.value);
+namespace {
+
+std::string figure(const Json& v, int decimals) {
+  if (!v.is_number()) return "";
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, v.get<double>());
+  return text;
+}
+
+}  // namespace
+
+std::vector<LabelledField> assessmentFields(const Json& a) {
+  std::vector<LabelledField> fields;
+  if (!a.is_object()) return fields;
+  auto add = [&fields](const std::string& label, const Json& v, int decimals) {
+    fields.push_back({label, figure(v, decimals), "", 0});
+  };
+  for (const Json& c : a.value("channels", Json::array())) {
+    const std::string of = " (" + c.value("name", "") + ")";
+    for (const char* when : {"before", "after"}) {
+      for (const char* what : {"max", "rms"}) {
+        add(std::string("Flatness ") + when + " " + what + " dB" + of, c["flatness_db"][when][what],
+            2);
+      }
+    }
+    add("Peak offset ms" + of, c["peak_offset_ms"], 3);
+    add("Main share" + of, c["main_share"], 4);
+    add("Pre-ringing dB" + of, c["pre_ringing_db"], 1);
+    add("Pre-echo dB" + of, c["pre_echo_db"], 1);
+    add("Pre-echo ms" + of, c["pre_echo_ms"], 2);
+    if (c.contains("separation_db")) {
+      add("Separation min dB" + of, c["separation_db"]["min"], 1);
+      add("Separation median dB" + of, c["separation_db"]["median"], 1);
+    }
   }
+  add("Filter gain max dB", a["filter_gain_db"]["max"], 2);
+  add("Filter gain max Hz", a["filter_gain_db"]["max_hz"], 1);
+  fields.push_back({"Assessment warnings", std::to_string(a["warnings"].size()), "", 0});
   return fields;
 }
 
@@ -198,7 +229,11 @@ std::vector<LabelledField> summaryFieldsOfReport(const Json& report) {
     dialogs.push_back(std::move(r));
   }
   const DialogRecord* results = resultsDialogOf(dialogs);
-  return results ? labelledFields(*results) : std::vector<LabelledField>{};
+  std::vector<LabelledField> fields =
+      results ? labelledFields(*results) : std::vector<LabelledField>{};
+  const std::vector<LabelledField> judged = assessmentFields(report.value("assessment", Json()));
+  fields.insert(fields.end(), judged.begin(), judged.end());
+  return fields;
 }
 
 void SummaryTable::add(const std::string& file, const std::vector<LabelledField>& fields,

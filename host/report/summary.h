@@ -33,10 +33,13 @@ std::vector<LabelledField> labelledFields(const DialogRecord& dialog);
 std::vector<LabelledField> resultFields(const std::vector<DialogRecord>& dialogs);
 // The results dialog of a run (resource 107), or the last dialog it showed; null for none.
 const DialogRecord* resultsDialogOf(const std::vector<DialogRecord>& dialogs);
-// A run's row of the summary: the labelled fields of its results dialog, texts in UTF-8.
-std::vector<LabelledField> summaryFields(const std::vector<DialogRecord>& dialogs);
-// The same from a run's report.json (whose texts are UTF-8 already).
+// A run's row from its report (whose texts are UTF-8 already): the labelled fields of its
+// results dialog, then the figures of its assessment, if any (assessmentFields).
 std::vector<LabelledField> summaryFieldsOfReport(const Json& report);
+// The figures of an assessment (a report's "assessment") as columns: per channel the flatness
+// before and after, the peak offset, main share, pre-ringing, pre-echo and separation, then
+// the filter's largest gain and the number of warnings; a figure that is none is empty.
+std::vector<LabelledField> assessmentFields(const Json& assessment);
 
 // The table's rows are ordered by the input's path (a batch's and `orvane summary`'s alike,
 // whatever order the runs came in), and its columns by their first appearance in that order;

@@ -81,7 +81,7 @@ void drawLabels(cairo_t* cr, const GraphSource& g, Rgb background, GraphYRange a
   font.digitHeight = digit.height;
   const Rgb ink = colourOf(graphInk(g.targets));
   for (const GraphLabel& label :
-       graphLabels(g.targets, axis, yStep, xTicks, g.width, g.height, font)) {
+       graphLabels(g.targets, axis, yStep, xTicks, g.width, g.height, font, g.note)) {
     const GraphLabelBox& box = label.box;
     setColour(cr, background);
     cairo_rectangle(cr, std::floor(box.left), std::floor(box.top),
@@ -133,6 +133,17 @@ void drawGraph(cairo_t* cr, const GraphSource& g) {
       xAxis ? graphXTicks(*xAxis, kGraphMinGridColumns) : std::vector<GraphXTick>{};
   double yStep = 0;
   drawGrid(cr, g, colourOf(graphGridColour(g.targets)), axis, xTicks, &yStep);
+
+  if (xAxis && !g.markers.empty()) {
+    setColour(cr, colourOf(g.markerColour));
+    for (double x : g.markers) {
+      const double column = std::round(graphXColumn(*xAxis, x));
+      if (!std::isfinite(column) || column < 0 || column >= g.width) continue;
+      cairo_move_to(cr, column + 0.5, 0);
+      cairo_line_to(cr, column + 0.5, g.height);
+    }
+    cairo_stroke(cr);
+  }
 
   setColour(cr, colourOf(graphInk(g.targets)));
   cairo_rectangle(cr, 0.5, 0.5, g.width - 1, g.height - 1);

@@ -5,6 +5,7 @@
 #include <sndfile.h>
 #include <string.h>
 
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -148,6 +149,27 @@ TEST(SpectralRuns, ADesignedFilterTurnsItsResponseIntoADelayedPulse) {
     peak = std::max(peak, v * v);
   }
   EXPECT_GT(peak / energy, 0.9);  // one pulse carries nearly all the energy
+
+  // The run judged its own design as `orvane assess` judges the filter it left, over the band
+  // where the in-band regularisation holds (the cuts moved inwards by half the transition).
+  const Json judged = reportOf(dir.file("F"))["assessment"];
+  char band[64];
+  std::snprintf(band, sizeof band, "%.17g:%.17g", 20 * std::pow(2.0, 0.165),
+                23000 * std::pow(2.0, -0.165));
+  auto assessed = runOrvane(
+      {"assess", dir.file("response.wav"), dir.file("F/clipboard.wav"), "--band", band, "--json"});
+  ASSERT_EQ(assessed.status, 0) << assessed.err;
+  const Json alone = Json::parse(assessed.out)["assessment"];
+  EXPECT_NEAR(judged["band_hz"][0].get<double>(), alone["band_hz"][0].get<double>(), 1e-9);
+  const Json& c = judged["channels"][0];
+  EXPECT_EQ(c, alone["channels"][0]);
+  EXPECT_EQ(judged["filter_gain_db"]["max"], alone["filter_gain_db"]["max"]);
+  EXPECT_NEAR(c["peak_offset_ms"].get<double>(), 0.0, 1e-9);
+  EXPECT_LT(c["flatness_db"]["after"]["max"].get<double>(),
+            c["flatness_db"]["before"]["max"].get<double>());
+  // And a table of the run has its figures as columns.
+  auto table = runOrvane({"summary", dir.file("F")});
+  EXPECT_NE(table.out.find("Flatness after max dB (mono)"), std::string::npos) << table.out;
 
   // A filter shorter than the selection is refused: the message, status 2, no filter.
   r = runOrvane({"run", "inversefilter", dir.file("response.wav"), "--set", "1061=256", "--out",
