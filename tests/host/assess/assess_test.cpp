@@ -9,8 +9,12 @@
 #include <fstream>
 
 #include "host/assess/assessment.h"
+#include "host/assess/assess_signals.h"
 #include "host/host_test_support.h"
 
+using hosttest::interleave;
+using hosttest::joined;
+using hosttest::pulseAt;
 using hosttest::runOrvane;
 using hosttest::ScratchDir;
 
@@ -20,26 +24,6 @@ constexpr int kRate = 48000;
 // The float transform's rounding in a band level, dB: some 1e-7, far below the hundredths of a
 // dB that the figures are stated in.
 constexpr double kFloatDb = 1e-5;
-
-std::vector<double> pulseAt(long length, long at, double gain = 1.0) {
-  std::vector<double> s(length, 0.0);
-  s[at] = gain;
-  return s;
-}
-
-std::vector<double> interleave(const std::vector<double>& left, const std::vector<double>& right) {
-  std::vector<double> s;
-  for (std::size_t i = 0; i < left.size(); ++i) {
-    s.push_back(left[i]);
-    s.push_back(right[i]);
-  }
-  return s;
-}
-
-std::vector<double> joined(std::vector<double> first, const std::vector<double>& second) {
-  first.insert(first.end(), second.begin(), second.end());
-  return first;
-}
 
 // The band levels of |1 + a e^(-j w d)|^2 averaged over the transform's bins of each band, from
 // the band's own midband (x recovered from it) and the IEC edges.
@@ -188,8 +172,7 @@ TEST(AssessLibrary, CrossTalkSeparationOfKnownPaths) {
   // 2x2: the cross paths differ, so each ear's figure shows which path reaches it: the right
   // loudspeaker's g2 at the left ear, the left one's g at the right ear.
   in.mode = orvane::FilterMode::TwoByTwo;
-  in.response = {joined(pulseAt(M, 0), pulseAt(M, 0, g2)),
-                 joined(pulseAt(M, 0, g), pulseAt(M, 0))};
+  in.response = {joined(pulseAt(M, 0), pulseAt(M, 0, g2)), joined(pulseAt(M, 0, g), pulseAt(M, 0))};
   in.filter = {joined(pulseAt(L, L / 2), std::vector<double>(L, 0.0)),
                joined(std::vector<double>(L, 0.0), pulseAt(L, L / 2))};
   orvane::Assessment t = orvane::assessFilter(in);
