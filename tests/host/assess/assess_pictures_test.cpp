@@ -90,7 +90,8 @@ TEST(AssessPictures, OutWritesTheFilesWithCurvesAndMarkers) {
   auto column = [&](double hz) {
     return static_cast<int>(std::lround(std::log(hz / left) / std::log(right / left) * (W - 1)));
   };
-  const orvane::GraphSource& g = orvane::assessmentGraphs(a).at(0).graph;
+  const std::vector<orvane::AssessmentGraph> graphs = orvane::assessmentGraphs(a);
+  const orvane::GraphSource& g = graphs.at(0).graph;
   const double top = *g.targets[0].yTop, bottom = *g.targets[0].yBottom;
   auto row = [&](double v) {
     return static_cast<int>(std::lround((top - v) / (top - bottom) * (H - 1)));
