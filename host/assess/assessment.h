@@ -111,4 +111,8 @@ std::string assessmentText(const Json& assessment);
 
 const char* filterModeName(FilterMode mode);
 
+// A figure with a fixed number of decimals, as the text, the warnings and the summary's columns
+// state it ("-inf" for minus infinity).
+std::string fixedText(double v, int decimals);
+
 }  // namespace orvane

@@ -17,14 +17,14 @@ Json flatnessJson(const Flatness& f) {
   return Json{{"max", number(f.maxDb)}, {"rms", number(f.rmsDb)}};
 }
 
-std::string fixed(double v, int decimals) {
+}  // namespace
+
+std::string fixedText(double v, int decimals) {
   if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, v);
   return text;
 }
-
-}  // namespace
 
 Json assessmentJson(const Assessment& a) {
   Json channels = Json::array();
@@ -61,7 +61,7 @@ Json assessmentJson(const Assessment& a) {
 namespace {
 
 std::string fixed(const Json& v, int decimals) {
-  return v.is_number() ? fixed(v.get<double>(), decimals) : "-inf";
+  return v.is_number() ? fixedText(v.get<double>(), decimals) : "-inf";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "host/assess/assessment.h"
 #include "host/report/text_encoding.h"
 
 namespace orvane {
@@ -170,10 +171,7 @@ const DialogRecord* resultsDialogOf(const std::vector<DialogRecord>& dialogs) {
 namespace {
 
 std::string figure(const Json& v, int decimals) {
-  if (!v.is_number()) return "";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, v.get<double>());
-  return text;
+  return v.is_number() ? fixedText(v.get<double>(), decimals) : "";
 }
 
 }  // namespace
