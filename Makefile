@@ -24,8 +24,10 @@ build-linux64-asan:
 	cmake --preset linux64-asan >/dev/null
 	cmake --build --preset linux64-asan
 
-# The 32-bit Linux build that checks the 32-bit numbers (plug-ins, platform layer, orvane).
+# The 32-bit Linux build that checks the 32-bit numbers (plug-ins, platform layer, orvane), with
+# its own libsndfile and no pictures: it needs no i386 package of the system.
 build-linux32:
+	bash scripts/build-deps.sh linux32 build/linux32-deps
 	cmake --preset linux32 >/dev/null
 	cmake --build --preset linux32
 
@@ -33,7 +35,7 @@ build-linux32:
 # (with its libsndfile) only where this machine runs 32-bit programs.
 build-win32:
 	if scripts/runs-32bit.sh >/dev/null; then \
-	  bash scripts/build-windows-deps.sh win32 build/win32-deps && \
+	  bash scripts/build-deps.sh win32 build/win32-deps && \
 	  cmake --preset win32 -DORVANE_WINDOWS_HOST=ON >/dev/null && \
 	  cmake --build --preset win32; \
 	else \
@@ -43,14 +45,15 @@ build-win32:
 
 # The same plug-ins and orvane.exe for x86-64 Windows, run under 64-bit Wine by the tests.
 build-win64:
-	bash scripts/build-windows-deps.sh win64 build/win64-deps
+	bash scripts/build-deps.sh win64 build/win64-deps
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64
 
 build: build-linux64 build-linux64-asan build-linux32 build-win32 build-win64
 
+# Every build, then every suite; a build that cannot be made fails its suites, and the others
+# still run (scripts/run-suites.sh).
 test: deps
-	$(MAKE) build
 	bash scripts/run-suites.sh
 
 # Only what the demo needs: the Linux product, no i386 packages, no mingw, no Wine.

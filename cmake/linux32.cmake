@@ -10,6 +10,8 @@ set(CMAKE_CXX_FLAGS_INIT "-m32")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-m32")
+# No i386 library of the system's is linked: gcc-multilib brings the C and C++ runtimes, the
+# project builds its own libsndfile (scripts/build-deps.sh linux32), and the build draws no
+# pictures (no cairo). pkg-config must not offer the machine's 64-bit libraries.
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
-set(CMAKE_FIND_ROOT_PATH /usr/lib/i386-linux-gnu)
-set(ENV{PKG_CONFIG_LIBDIR} "/usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconfig")
+set(ENV{PKG_CONFIG_LIBDIR} "/usr/share/pkgconfig")

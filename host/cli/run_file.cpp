@@ -294,6 +294,7 @@ Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selecti
   report["block"] = blockJson(f.decoded);
   report["clipboard"] = clipboardJson(f.clipboard, f.images, plan.clipboard);
   report["files"] = plan.files;
+  if (kPicturesAbsent && !plan.directory.empty()) report["pictures"] = kPicturesAbsent;
   report["help"] = helpJson(person.log().help);
   report["beeps"] = person.log().beeps;
   report["saveDialogs"] = saveDialogsJson(person.log().saveDialogs);

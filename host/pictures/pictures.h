@@ -68,6 +68,14 @@ constexpr int kDialogCaption = 18;        // px, the caption bar under the top f
 
 constexpr long kGraphDefaultMarker = 0x00A000;  // COLORREF: green
 
+// Why this build draws no pictures at all (a Linux build without cairo, ORVANE_NO_PICTURES),
+// said in the reports where the pictures would be named; null where pictures are drawn.
+#ifdef ORVANE_NO_PICTURES
+constexpr const char* kPicturesAbsent = "not drawn: this build of orvane has no cairo";
+#else
+constexpr const char* kPicturesAbsent = nullptr;
+#endif
+
 // What a graph is drawn from.
 struct GraphSource {
   std::array<DisplaySettings, 3> targets;                    // graph, curve 1, curve 2

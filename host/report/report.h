@@ -9,7 +9,8 @@
 //   "visible", "x", "y", "width", "height" (dialog units), "staticType"?}], "displays"}], "block":
 //   [{"offset", "type", "value"}], "clipboard":
 //   [{"format", "size", "text"?, "wave"?, "image"?, "file"?}] (every transfer, in order),
-//   "files": [paths written], "help", "beeps",
+//   "files": [paths written], "pictures"? (why none were drawn, in a build that draws none),
+//   "help", "beeps",
 //   "saveDialogs", "progress", "dialogInit", "displays", "samples", "memory", "warnings"}
 #pragma once
 

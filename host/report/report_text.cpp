@@ -261,6 +261,7 @@ std::string renderRunText(const Json& r) {
   blockTable(out, r["block"]);
   clipboardLines(out, r["clipboard"]);
   listOf(out, "Files written", r["files"]);
+  if (r.contains("pictures")) out << "  (pictures " << str(r["pictures"]) << ")\n";
   listOf(out, "Warnings", r["warnings"]);
   return out.str();
 }
