@@ -104,6 +104,24 @@ TEST_F(BadInput, SettingsThatAPersonCannotMake) {
               {"--set 1009=sure"});
 }
 
+TEST_F(BadInput, TextThatIsNoNumberIntoAnEditThatHoldsOne) {
+  // The plug-in would read each as a number it was not meant to be (0, 94, ...).
+  for (const char* text : {"abc", "94,5", "nan", "inf", "1e999", "", "94 dB", "0x10", "1e-999"}) {
+    expectNames(
+        refused({"run", "levelmeter", "stereo.wav", "--set", std::string("1006=") + text}),
+        {"1006", "\"Calibration values (dB):\"", ("\"" + std::string(text) + "\"").c_str()});
+  }
+  // Every part of a decimal number is taken, as the plug-in reads it.
+  auto taken =
+      runOrvane({"run", "levelmeter", "stereo.wav", "--set", "1006=+9.45E1", "--json", "--quiet"},
+                dir.path());
+  ASSERT_EQ(taken.status, 0) << taken.err;
+  EXPECT_EQ(hosttest::fieldAt(orvane::Json::parse(taken.out)["block"], 18)["value"], 94.5);
+  // Digits only where the edit's style admits nothing else.
+  expectNames(refused({"run", "inversefilter", "stereo.wav", "--set", "1061=1024.0"}),
+              {"1061", "\"1024.0\"", "digits only"});
+}
+
 TEST_F(BadInput, Presets) {
   expectNames(refused({"run", "levelmeter", "stereo.wav", "--preset", "short.preset"}),
               {"short.preset", "malformed preset", "1460"});
