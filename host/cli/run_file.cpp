@@ -278,8 +278,7 @@ Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selecti
               bool interrupted, const std::optional<Assessment>& assessment) {
   Json report;
   // Only a completed run has results; the last dialog of another is its settings dialog.
-  report["results"] =
-      f.calls.xfmDo.value_or(1) == 0 ? resultsJson(person.log().dialogs) : Json::array();
+  report["results"] = runCompleted(f.calls) ? resultsJson(person.log().dialogs) : Json::array();
   if (assessment) report["assessment"] = assessmentJson(*assessment)["assessment"];
   report["plugin"] = pluginJson(plugin);
   report["audio"] = audioJson(audio);
@@ -287,7 +286,7 @@ Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selecti
   report["calls"] = callsJson(f.calls);
   // Cancelled: the run ended because of the flag. Ctrl-C after the plug-in last looked at it
   // (during the write-back, say) changed nothing: the run completed, and the report says so.
-  report["cancelled"] = session.cancelFlag() != 0 && f.calls.xfmDo.value_or(0) != 0;
+  report["cancelled"] = session.cancelFlag() != 0 && f.calls.xfmDo && !runCompleted(f.calls);
   if (interrupted) report["interrupted"] = true;
   report["messages"] = messagesJson(person.log().messages);
   report["dialogs"] = dialogsJson(person.log().dialogs);
@@ -348,8 +347,10 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
 // for a completed run.
 std::string notCompleted(const RunFacts& f, const Person& person, const DriveOutcome& outcome,
                          bool cancelled) {
-  const int done = f.calls.xfmDo.value_or(0);
-  if (done == 0) return "";
+  if (runCompleted(f.calls)) return "";
+  if (f.calls.xfmInit.value_or(0) == 0)
+    return "XfmInit returned 0: the plug-in could not set up its parameters, nothing was run";
+  const int done = f.calls.xfmDo.value_or(1);
   const std::string shown = shownMessages(person.log().messages, outcome.runMessagesFrom, false);
   return "the plug-in did not complete its run (XfmDo returned " + std::to_string(done) + ")" +
          (cancelled ? ", cancelled by Ctrl-C" : "") + (shown.empty() ? "" : ": " + shown);
@@ -397,7 +398,7 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
 
   RunFacts facts = gatherFacts(o, plugin, session, person);
   const std::optional<Assessment> assessment =
-      facts.calls.xfmDo.value_or(1) != 0
+      !runCompleted(facts.calls)
           ? std::nullopt
           : assessRunDesign(plugin.info(), audio, selection.first, selection.last,
                             person.log().dialogs, facts.clipboard, facts.images, &facts.warnings);

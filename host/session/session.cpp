@@ -7,6 +7,10 @@
 
 namespace orvane {
 
+bool runCompleted(const CallResults& c) {
+  return c.xfmInit.value_or(0) != 0 && c.xfmSetup.value_or(0) == 1 && c.xfmDo.value_or(1) == 0;
+}
+
 const char kHostTitle[] = "orvane";
 
 namespace {
