@@ -202,6 +202,7 @@ int Session::transferSamples(bool write, DWORD waveHandle, float* buffer, LONG f
   }
   ++samples_.reads;
   samples_.framesRead += frames;
+  samples_.monoAsStereo |= monoAsStereo;
   return 1;
 }
 

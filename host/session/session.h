@@ -53,7 +53,13 @@ struct SampleTraffic {
   long long framesWritten = 0;
   int refusals = 0;                    // all refused calls
   std::vector<SampleRefusal> refused;  // the first few of them
+  bool monoAsStereo = false;  // a read took a one-channel waveform as two: the same samples
 };
+
+// Said of a run that read a one-channel waveform as two channels (SampleTraffic::monoAsStereo):
+// whatever it compares between its two sides compares a channel with itself.
+constexpr char kMonoAsStereoWarning[] =
+    "one channel: both sides of the analysis are the same samples";
 
 class Session {
  public:
