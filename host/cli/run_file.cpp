@@ -382,7 +382,7 @@ void tellOutcome(const std::string& audioFile, const std::string& problem, const
 // report is returned.
 RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
                    OutputSet* set, const std::string& folder,
-                   const std::vector<unsigned char>& preset) {
+                   const std::vector<unsigned char>& preset, const Json& calibration) {
   Audio audio = openRecording(audioFile, folder, set);
   const Selection selection = checkedSelection(o, audio);
   clipboardClear();
@@ -411,6 +411,7 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   RunOutcome result;
   result.report = reportOf(plugin, audio, selection, session, person, facts, plan,
                            outcome.interrupted, assessment);
+  if (!calibration.is_null()) result.report["calibration"] = calibration;
   result.problem = notCompleted(facts, person, outcome, result.report.value("cancelled", false));
   result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;
   // A table merged from the reports says why, as the batch's own does.
