@@ -40,7 +40,7 @@ void MakeWindow(float* w, int shape, long n) {
     case kWindowTriangular: {
       const long h = n / 2;
       for (long i = 0; i < n; ++i)
-        w[i] = (i < h || n - 1 - i == i) ? (float)(2.0 * i / n) : w[n - 1 - i];
+        w[i] = (i < h || n - 1 - i == i) ? (float)(2.0 * i / n * kWindowScale) : w[n - 1 - i];
       break;
     }
     case kWindowHalfSine:

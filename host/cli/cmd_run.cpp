@@ -12,6 +12,7 @@
 #include <set>
 #include <system_error>
 
+#include "host/cli/calibration.h"
 #include "host/cli/commands.h"
 #include "host/cli/run_file.h"
 #include "host/errors.h"
@@ -97,13 +98,22 @@ int runCommand(const RunOptions& o, std::ostream& out) {
   std::unique_ptr<Plugin> plugin = Plugin::load(resolvePlugin(o.plugin));
   std::vector<unsigned char> preset;
   if (o.preset) preset = loadPreset(*o.preset, plugin->info());
+  // With --calibrate the tone is measured first; each file then runs with its full scale.
+  std::optional<MeterCalibration> calibration;
+  if (o.calibrate) calibration = calibrateFromTone(o, *plugin);
+  std::vector<RunOptions> options(files.size(), o);
+  for (size_t i = 0; calibration && i < files.size(); ++i) {
+    const Audio audio = probeAudio(files[i]);
+    options[i] = calibratedOptions(o, *plugin, *calibration, audio.channels, audio.sampleRate);
+  }
+  const Json calibrated = calibration ? calibrationJson(*calibration) : Json();
   std::optional<OutputSet> set;
   if (o.outDir) set.emplace(*o.outDir);
   if (o.savePreset) checkPresetPath(*o.savePreset, set ? &*set : nullptr);
 
   if (files.size() == 1) {
-    RunOutcome run =
-        runFile(o, *plugin, files[0], set ? &*set : nullptr, set ? set->target() : "", preset);
+    RunOutcome run = runFile(options[0], *plugin, files[0], set ? &*set : nullptr,
+                             set ? set->target() : "", preset, calibrated);
     if (set) set->commit();
     out << (o.json ? dumpJson(run.report) + "\n" : renderRunText(run.report));
     out.flush();
@@ -119,8 +129,8 @@ int runCommand(const RunOptions& o, std::ostream& out) {
   for (size_t i = 0; i < files.size(); ++i) {
     if (!o.quiet) std::cerr << "[" << i + 1 << "/" << files.size() << "] " << files[i] << "\n";
     try {
-      RunOutcome run =
-          runFile(o, *plugin, files[i], set ? &*set : nullptr, set ? folders[i] : "", preset);
+      RunOutcome run = runFile(options[i], *plugin, files[i], set ? &*set : nullptr,
+                               set ? folders[i] : "", preset, calibrated);
       runs.push_back(run.report);
       statuses.push_back(run.status);
       summary.add(files[i], summaryFieldsOfReport(run.report), run.problem);

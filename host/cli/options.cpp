@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "host/errors.h"
+#include "host/person/typed_numbers.h"
 #include "host/system/system.h"
 
 namespace orvane {
@@ -189,6 +190,16 @@ SetAction parseSet(const std::string& text) {
   return {text.substr(0, eq), text.substr(eq + 1), text};
 }
 
+ToneCalibration parseCalibrate(const std::string& text) {
+  const size_t eq = text.rfind('=');
+  const std::string level = eq == std::string::npos ? "" : text.substr(eq + 1);
+  if (eq == std::string::npos || eq == 0 || !typedNumberProblem(level, false).empty()) {
+    throw badInput(usageError(
+        "run", "--calibrate takes TONE=LEVEL, LEVEL a decimal number of dB, not '" + text + "'"));
+  }
+  return {text.substr(0, eq), level};
+}
+
 // One option of `run`; false for one it does not know.
 bool runOption(const Option& option, RunOptions* run) {
   RunOptions& o = *run;
@@ -197,6 +208,8 @@ bool runOption(const Option& option, RunOptions* run) {
     o.select = parseSelection(option.takeValue());
   } else if (name == "--set") {
     o.sets.push_back(parseSet(option.takeValue()));
+  } else if (name == "--calibrate") {
+    o.calibrate = parseCalibrate(option.takeValue());
   } else if (name == "--press") {
     std::string v = option.takeValue();
     if (v.empty()) throw badInput(usageError("run", "--press needs a control id"));
@@ -262,10 +275,10 @@ Command parseRun(int argc, const char* const* argv) {
                               "used with several audio files"));
   }
   // Dialogs that confirm themselves end before the person could act on them.
-  if (o.autoConfirm && (!o.sets.empty() || !o.presses.empty() || o.keep)) {
+  if (o.autoConfirm && (!o.sets.empty() || !o.presses.empty() || o.keep || o.calibrate)) {
     throw badInput(usageError("run",
                               "--auto lets the dialogs confirm themselves: it cannot be "
-                              "combined with --set, --press or --keep"));
+                              "combined with --set, --press, --keep or --calibrate"));
   }
   return c;
 }

@@ -17,6 +17,12 @@ struct SetAction {
   std::string spelled;  // "CONTROL=VALUE" as typed, for messages
 };
 
+// --calibrate TONE=LEVEL: a recording of a calibrator and its level.
+struct ToneCalibration {
+  std::string tone;   // the tone's audio file
+  std::string level;  // dB, a decimal number as typed
+};
+
 // Frames, inclusive, counted from 0 at the start of the audio file.
 struct Selection {
   long first;
@@ -50,6 +56,7 @@ struct RunOptions {
   bool json = false;
   bool quiet = false;          // no progress on stderr
   bool clipboardBusy = false;  // another program holds the clipboard for the whole run
+  std::optional<ToneCalibration> calibrate;
 };
 
 struct ValidateOptions {

@@ -249,6 +249,7 @@ RunFacts gatherFacts(const RunOptions& o, const Plugin& plugin, Session& session
                      const Person& person) {
   RunFacts f;
   f.warnings = person.log().warnings;
+  if (session.samples().monoAsStereo) f.warnings.push_back(kMonoAsStereoWarning);
   for (std::string& note : takeSystemNotes()) f.warnings.push_back(std::move(note));
   if (o.saveType && !o.saveAs) f.warnings.push_back("--save-type without --save-as has no effect");
   f.blockLocks = blockLockCount(session.block());
@@ -278,8 +279,7 @@ Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selecti
               bool interrupted, const std::optional<Assessment>& assessment) {
   Json report;
   // Only a completed run has results; the last dialog of another is its settings dialog.
-  report["results"] =
-      f.calls.xfmDo.value_or(1) == 0 ? resultsJson(person.log().dialogs) : Json::array();
+  report["results"] = runCompleted(f.calls) ? resultsJson(person.log().dialogs) : Json::array();
   if (assessment) report["assessment"] = assessmentJson(*assessment)["assessment"];
   report["plugin"] = pluginJson(plugin);
   report["audio"] = audioJson(audio);
@@ -287,7 +287,7 @@ Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selecti
   report["calls"] = callsJson(f.calls);
   // Cancelled: the run ended because of the flag. Ctrl-C after the plug-in last looked at it
   // (during the write-back, say) changed nothing: the run completed, and the report says so.
-  report["cancelled"] = session.cancelFlag() != 0 && f.calls.xfmDo.value_or(0) != 0;
+  report["cancelled"] = session.cancelFlag() != 0 && f.calls.xfmDo && !runCompleted(f.calls);
   if (interrupted) report["interrupted"] = true;
   report["messages"] = messagesJson(person.log().messages);
   report["dialogs"] = dialogsJson(person.log().dialogs);
@@ -349,8 +349,10 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
 // for a completed run.
 std::string notCompleted(const RunFacts& f, const Person& person, const DriveOutcome& outcome,
                          bool cancelled) {
-  const int done = f.calls.xfmDo.value_or(0);
-  if (done == 0) return "";
+  if (runCompleted(f.calls)) return "";
+  if (f.calls.xfmInit.value_or(0) == 0)
+    return "XfmInit returned 0: the plug-in could not set up its parameters, nothing was run";
+  const int done = f.calls.xfmDo.value_or(1);
   const std::string shown = shownMessages(person.log().messages, outcome.runMessagesFrom, false);
   return "the plug-in did not complete its run (XfmDo returned " + std::to_string(done) + ")" +
          (cancelled ? ", cancelled by Ctrl-C" : "") + (shown.empty() ? "" : ": " + shown);
@@ -381,7 +383,7 @@ void tellOutcome(const std::string& audioFile, const std::string& problem, const
 // report is returned.
 RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
                    OutputSet* set, const std::string& folder,
-                   const std::vector<unsigned char>& preset) {
+                   const std::vector<unsigned char>& preset, const Json& calibration) {
   Audio audio = openRecording(audioFile, folder, set);
   const Selection selection = checkedSelection(o, audio);
   clipboardClear();
@@ -398,7 +400,7 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
 
   RunFacts facts = gatherFacts(o, plugin, session, person);
   const std::optional<Assessment> assessment =
-      facts.calls.xfmDo.value_or(1) != 0
+      !runCompleted(facts.calls)
           ? std::nullopt
           : assessRunDesign(plugin.info(), audio, selection.first, selection.last,
                             person.log().dialogs, facts.clipboard, facts.images, &facts.warnings);
@@ -410,6 +412,7 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   RunOutcome result;
   result.report = reportOf(plugin, audio, selection, session, person, facts, plan,
                            outcome.interrupted, assessment);
+  if (!calibration.is_null()) result.report["calibration"] = calibration;
   result.problem = notCompleted(facts, person, outcome, result.report.value("cancelled", false));
   result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;
   // A table merged from the reports says why, as the batch's own does.

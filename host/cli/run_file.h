@@ -26,9 +26,9 @@ struct RunOutcome {
 // `folder` (at or under the target of `set`), made in the set's staging folder; none when
 // `set` is null. What the person must know is said on stderr: warnings, a run the plug-in did
 // not complete with its message boxes, error boxes of a completed run. Throws HostError for a
-// run that must not be reported.
+// run that must not be reported. `calibration`, unless null, is the report's "calibration".
 RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audioFile,
                    OutputSet* set, const std::string& folder,
-                   const std::vector<unsigned char>& preset);
+                   const std::vector<unsigned char>& preset, const Json& calibration = Json());
 
 }  // namespace orvane

@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "frame/xfm.h"
+#include "host/person/control_labels.h"
 #include "host/person/person_controls.h"
+#include "host/person/typed_numbers.h"
 
 namespace orvane {
 
@@ -217,10 +219,38 @@ int Person::dialogIdle(HWND dialog, int resource) {
   return 0;
 }
 
+namespace {
+
+// What a person reads as the name of control `id` of `dialog`, which has no text of its own:
+// the label on its row ("Calibration values (dB):"), or "" for none.
+std::string labelOf(HWND dialog, int resource, int id) {
+  const DialogRecord d = lookAtDialog(dialog, resource);
+  for (const ControlRecord& c : d.controls) {
+    if (c.id != id) continue;
+    const ControlRecord* row = rowLabel(d, c);
+    return row ? row->text : "";
+  }
+  return "";
+}
+
+// Why `value` may not be typed into `control`, an edit that holds a number; "" when it may.
+std::string typedNumberRefusal(HWND dialog, const OrvaneControlInfo& control,
+                               const std::string& value) {
+  if (control.kind != kOrvaneEdit || !holdsNumber(control.style, control.text)) return "";
+  const std::string why = typedNumberProblem(value, (control.style & ES_NUMBER) != 0);
+  if (why.empty()) return "";
+  const std::string label = labelOf(dialog, kSettingsDialogResource, control.id);
+  return controlName(control) + (label.empty() ? "" : " \"" + label + "\"") +
+         " holds a number, and \"" + value + "\" is " + why + ": nothing was run";
+}
+
+}  // namespace
+
 void Person::actOnSettings(HWND dialog) {
   for (const SetAction& set : script_.settings) {
     OrvaneControlInfo control;
     std::string problem = findControl(dialog, kSettingsDialogResource, set.control, &control);
+    if (problem.empty()) problem = typedNumberRefusal(dialog, control, set.value);
     if (problem.empty()) problem = setControl(control, set.value);
     if (!problem.empty()) {
       fail("--set " + set.spelled + ": " + problem);

@@ -147,6 +147,12 @@ void runHeader(std::ostringstream& out, const Json& r) {
   std::snprintf(seconds, sizeof seconds, "%.3f", sel.value("seconds", 0.0));
   out << "Selection  frames " << str(sel["first"]) << " to " << str(sel["last"]) << " ("
       << str(sel["frames"]) << " frames, " << seconds << " s)\n";
+  if (r.contains("calibration")) {
+    const Json& c = r["calibration"];
+    out << "Calibrated from " << str(c["tone"]) << " at " << str(c["level"]) << " dB: full scale";
+    for (const Json& fullScale : c["fullScale"]) out << " " << str(fullScale) << " dB";
+    out << "\n";
+  }
   callsLine(out, r["calls"]);
   if (r.value("cancelled", false)) {
     out << "Cancelled  yes (Ctrl-C)\n";

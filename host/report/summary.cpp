@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "host/assess/assessment.h"
+#include "host/person/control_labels.h"
 #include "host/report/text_encoding.h"
 
 namespace orvane {
@@ -13,74 +14,19 @@ namespace {
 
 constexpr char kErrorColumn[] = "error";
 
-struct Box {
-  int left, top, right, bottom;  // dialog units
-  int centreX() const { return (left + right) / 2; }
-  int centreY() const { return (top + bottom) / 2; }
-};
-
-Box boxOf(const ControlRecord& c) { return {c.x, c.y, c.x + c.width, c.y + c.height}; }
-
-bool isLabel(const ControlRecord& c) { return c.visible && c.id == -1 && c.kind == "static"; }
-
-bool isHeading(const ControlRecord& c) {
-  return c.visible && ((c.id == -1 && c.kind == "static") || c.kind == "checkbox");
-}
-
-// Rectangles, frames and etched lines are statics too, but they hold no text.
-bool isFrame(const ControlRecord& c) {
-  unsigned long type = c.style & SS_TYPEMASK;
-  return (type >= SS_BLACKRECT && type <= SS_WHITEFRAME) ||
-         (type >= SS_ETCHEDHORZ && type <= SS_ETCHEDFRAME);
-}
-
 bool isField(const ControlRecord& c) {
   return c.visible && c.id != -1 && c.kind == "static" && !isFrame(c);
-}
-
-// The nearest label left of the field whose height spans the field's middle.
-const ControlRecord* rowLabel(const DialogRecord& d, const ControlRecord& field) {
-  const Box f = boxOf(field);
-  const ControlRecord* best = nullptr;
-  int bestGap = INT_MAX;
-  for (const auto& c : d.controls) {
-    if (!isLabel(c)) continue;
-    Box b = boxOf(c);
-    if (b.top > f.centreY() || b.bottom < f.centreY() || b.right > f.left) continue;
-    if (f.left - b.right < bestGap) {
-      bestGap = f.left - b.right;
-      best = &c;
-    }
-  }
-  return best;
-}
-
-// The nearest heading above the field whose middle lies over the field.
-const ControlRecord* columnHeading(const DialogRecord& d, const ControlRecord& field) {
-  const Box f = boxOf(field);
-  const ControlRecord* best = nullptr;
-  int bestGap = INT_MAX;
-  for (const auto& c : d.controls) {
-    if (!isHeading(c)) continue;
-    Box b = boxOf(c);
-    if (b.centreX() < f.left || b.centreX() > f.right || b.bottom > f.top) continue;
-    if (f.top - b.bottom < bestGap) {
-      bestGap = f.top - b.bottom;
-      best = &c;
-    }
-  }
-  return best;
 }
 
 // The nearest unnamed static right of the field on its row, before any other field: the
 // field's unit, when its text is a short word.
 std::string unitBeside(const DialogRecord& d, const ControlRecord& field) {
-  const Box f = boxOf(field);
+  const ControlBox f = boxOf(field);
   const ControlRecord* best = nullptr;
   int bestGap = INT_MAX;
   for (const auto& c : d.controls) {
     if (!c.visible || c.kind != "static" || isFrame(c)) continue;
-    const Box b = boxOf(c);
+    const ControlBox b = boxOf(c);
     if (b.top > f.centreY() || b.bottom < f.centreY() || b.left < f.right) continue;
     if (b.left - f.right < bestGap) {
       bestGap = b.left - f.right;

@@ -2,9 +2,9 @@
 // plug-in's results dialog, so that many recordings measured in one command give one table.
 //
 // A result field is a visible static text with an id that has an unnamed static on its row to
-// its left: that static's text is the field's label. Where a row holds several fields, each
-// is told apart by the heading above its column (an unnamed static or a check box whose
-// centre lies over the field), as "Active Speech Level (Left)".
+// its left (control_labels.h): that static's text is the field's label. Where a row holds
+// several fields, each is told apart by the heading above its column, as "Active Speech Level
+// (Left)".
 #pragma once
 
 #include <string>

@@ -7,6 +7,10 @@
 
 namespace orvane {
 
+bool runCompleted(const CallResults& c) {
+  return c.xfmInit.value_or(0) != 0 && c.xfmSetup.value_or(0) == 1 && c.xfmDo.value_or(1) == 0;
+}
+
 const char kHostTitle[] = "orvane";
 
 namespace {
@@ -198,6 +202,7 @@ int Session::transferSamples(bool write, DWORD waveHandle, float* buffer, LONG f
   }
   ++samples_.reads;
   samples_.framesRead += frames;
+  samples_.monoAsStereo |= monoAsStereo;
   return 1;
 }
 

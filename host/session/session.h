@@ -32,6 +32,11 @@ struct CallResults {
   std::optional<int> queryXfm, xfmInit, xfmSetup, xfmDo, xfmDestroy;
 };
 
+// The one rule for a completed run, which alone has results, exit status 0 and no error in a
+// batch's summary: XfmInit set up the block (not 0), XfmSetup confirmed the settings (1) and
+// XfmDo ran to its end (0; a cancelled run returns 1).
+bool runCompleted(const CallResults& calls);
+
 // A readSamples / writeSamples call the host refused, and why.
 struct SampleRefusal {
   std::string call;  // "readSamples" or "writeSamples"
@@ -48,7 +53,13 @@ struct SampleTraffic {
   long long framesWritten = 0;
   int refusals = 0;                    // all refused calls
   std::vector<SampleRefusal> refused;  // the first few of them
+  bool monoAsStereo = false;  // a read took a one-channel waveform as two: the same samples
 };
+
+// Said of a run that read a one-channel waveform as two channels (SampleTraffic::monoAsStereo):
+// whatever it compares between its two sides compares a channel with itself.
+constexpr char kMonoAsStereoWarning[] =
+    "one channel: both sides of the analysis are the same samples";
 
 class Session {
  public:

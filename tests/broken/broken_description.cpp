@@ -49,5 +49,12 @@ BrokenFault brokenFault() {
   if (strcmp(f, "silent") == 0) return kFaultSilent;
   if (strcmp(f, "stubborn") == 0) return kFaultStubborn;
   if (strcmp(f, "nodialog") == 0) return kFaultNoDialog;
+  if (strcmp(f, "noinit") == 0) return kFaultNoInit;
   return kFaultNone;
+}
+
+// The export table names this as XfmInit: the frame's, or the "noinit" fault's failure.
+extern "C" int WINAPI BrokenXfmInit(XFMINSTANCE* instance) {
+  if (brokenFault() == kFaultNoInit) return 0;
+  return XfmInit(instance);
 }

@@ -10,6 +10,7 @@
 //   "silent"         a failed allocation ends the run without telling the person
 //   "stubborn"       the results dialog answers WM_CLOSE and Close with a message box and
 //                    stays open (no unattended run may wait for it)
+//   "noinit"         XfmInit cannot set up the parameter block and returns 0
 //   "none"           the run is correct
 #pragma once
 
@@ -40,6 +41,7 @@ enum BrokenFault {
   kFaultLongName,
   kFaultSilent,
   kFaultStubborn,
-  kFaultNoDialog  // the settings dialog cannot be shown: it ends at once with -1
+  kFaultNoDialog,  // the settings dialog cannot be shown: it ends at once with -1
+  kFaultNoInit
 };
 BrokenFault brokenFault();

@@ -238,4 +238,21 @@ TEST_F(MultiSpectrum, AFileThatCannotBeCreatedIsSkippedWithoutChangingTheAverage
   EXPECT_EQ(gllWith, gllWithout);
 }
 
+TEST(AverageSpectra, TriangularReadsWhiteNoiseAThirdOfRectsPowerBelow) {
+  // The mean square of a triangle of peak 1 is 1/3: -4.77 dB against RECT, not 90 dB above.
+  const long n = 4096;
+  AnalyserHost host;
+  host.wave = interleave(whiteNoise(64 * n, 11), whiteNoise(64 * n, 12));
+  host.select(0, 64 * n);
+  ASSERT_TRUE(host.allocate(n));
+  auto rmsLeftDb = [&](int shape) {
+    SpectraSettings s = plainSpectraSettings(n);
+    s.windowShape = shape;
+    SpectraStatistics st;
+    EXPECT_TRUE(AverageSpectra(&host.buffers, &s, &host.record, &st));
+    return 20.0 * log10(st.rmsLeft);
+  };
+  EXPECT_NEAR(rmsLeftDb(kWindowTriangular) - rmsLeftDb(kWindowRect), -4.771, 0.02);
+}
+
 }  // namespace

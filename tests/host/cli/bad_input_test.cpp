@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <fstream>
 
 #include "host/host_test_support.h"
@@ -102,6 +103,57 @@ TEST_F(BadInput, SettingsThatAPersonCannotMake) {
   expectNames(refused({"run", "levelmeter", "stereo.wav", "--set", "1001=on", "--set", "1006=94",
                        "--set", "1009=sure"}),
               {"--set 1009=sure"});
+}
+
+TEST_F(BadInput, TextThatIsNoNumberIntoAnEditThatHoldsOne) {
+  // The plug-in would read each as a number it was not meant to be (0, 94, ...).
+  for (const char* text : {"abc", "94,5", "nan", "inf", "1e999", "", "94 dB", "0x10", "1e-999"}) {
+    expectNames(
+        refused({"run", "levelmeter", "stereo.wav", "--set", std::string("1006=") + text}),
+        {"1006", "\"Calibration values (dB):\"", ("\"" + std::string(text) + "\"").c_str()});
+  }
+  // Every part of a decimal number is taken, as the plug-in reads it.
+  auto taken =
+      runOrvane({"run", "levelmeter", "stereo.wav", "--set", "1006=+9.45E1", "--json", "--quiet"},
+                dir.path());
+  ASSERT_EQ(taken.status, 0) << taken.err;
+  EXPECT_EQ(hosttest::fieldAt(orvane::Json::parse(taken.out)["block"], 18)["value"], 94.5);
+  // Digits only where the edit's style admits nothing else.
+  expectNames(refused({"run", "inversefilter", "stereo.wav", "--set", "1061=1024.0"}),
+              {"1061", "\"1024.0\"", "digits only"});
+}
+
+TEST_F(BadInput, TonesThatCannotCalibrate) {
+  // Three seconds at 8 kHz, 16-bit scale: a tone, a tone that drops 1 dB after a second, a
+  // tone with one sample at full scale, and silence.
+  const int rate = 8000, frames = 3 * rate;
+  std::vector<double> tone(frames), drop(frames), clipped(frames), silence(frames, 0.0);
+  for (int i = 0; i < frames; ++i) {
+    tone[i] = clipped[i] = 8000.0 * std::sin(6.283185307179586 * 1000.0 * i / rate);
+    drop[i] = tone[i] * (i < rate ? 1.0 : 0.891);
+  }
+  clipped[rate + 5] = 32767.0;
+  hosttest::writeWav(dir.file("drop.wav"), 1, rate, drop, false);
+  hosttest::writeWav(dir.file("clipped.wav"), 1, rate, clipped, false);
+  hosttest::writeWav(dir.file("silence.wav"), 1, rate, silence, false);
+  hosttest::writeWav(dir.file("short.wav"), 1, rate,
+                     std::vector<double>(tone.begin(), tone.begin() + rate / 2), false);
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"drop.wav", "not steady"},
+      {"clipped.wav", "clipped"},
+      {"silence.wav", "silent"},
+      {"short.wav", "shorter than 1 s"}};
+  for (const auto& [file, why] : cases) {
+    expectNames(
+        refused({"run", "levelmeter", "stereo.wav", "--calibrate", std::string(file) + "=94"}),
+        {"--calibrate", file, why});
+  }
+  // A meter's controls are found by what its dialogs show; another plug-in has none.
+  hosttest::writeWav(dir.file("tone.wav"), 1, rate, tone, false);
+  expectNames(refused({"run", "inversefilter", "stereo.wav", "--calibrate", "tone.wav=94"}),
+              {"--calibrate", "Calibration values (dB):"});
+  expectNames(refused({"run", "levelmeter", "stereo.wav", "--calibrate", "tone.wav=loud"}),
+              {"--calibrate", "LEVEL"});
 }
 
 TEST_F(BadInput, Presets) {

@@ -188,6 +188,23 @@ TEST(RunCommand, ARunThePluginRefusesIsSaidWithItsMessage) {
       << r.err;
 }
 
+TEST(RunCommand, APlugInWhoseXfmInitFailsDidNotCompleteItsRun) {
+  Fixture f;
+  setenv("ORVANE_BROKEN_FAULT", "noinit", 1);
+  auto r = runOrvane({"run", ORVANE_BROKEN_PLUGIN, f.mono, "--json", "--quiet"});
+  auto batch = runOrvane({"run", ORVANE_BROKEN_PLUGIN, f.mono, f.stereo, "--json", "--quiet"});
+  unsetenv("ORVANE_BROKEN_FAULT");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("XfmInit returned 0"), std::string::npos) << r.err;
+  const Json report = Json::parse(r.out);
+  EXPECT_TRUE(report["results"].empty());
+  EXPECT_NE(report.value("notCompleted", "").find("XfmInit returned 0"), std::string::npos);
+  EXPECT_EQ(batch.status, 3);
+  const Json summary = Json::parse(batch.out)["summary"];
+  for (const Json& row : summary["rows"])
+    EXPECT_NE(row.value("error", "").find("XfmInit returned 0"), std::string::npos) << row;
+}
+
 TEST(RunCommand, SelectionIsPassedInTheRecord) {
   Fixture f;
   auto r = runOrvane({"run", "levelmeter", f.stereo, "--select", "1000:2999", "--json", "--quiet"});

@@ -110,9 +110,10 @@ TEST(SpectralRuns, TheTimeOfFlightOfADelayAndAMonoWaveformAgainstItself) {
       runOrvane({"run", "crossanalyser", dir.file("delayed.wav"), "--json", "--quiet"}, dir.path());
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(hosttest::fieldAt(Json::parse(r.out)["block"], 46)["value"], 2.0);
+  EXPECT_TRUE(Json::parse(r.out)["warnings"].empty()) << r.out;
 
-  // A mono recording is read as the channel in both positions: no delay, and each export of
-  // the same run is kept in a file of its own.
+  // A mono recording is read as the channel in both positions: no delay, a warning that says
+  // so, and each export of the same run is kept in a file of its own.
   hosttest::writeTone(dir.file("mono.wav"), 1, kRate, kRate);
   r = runOrvane({"run", "crossanalyser", dir.file("mono.wav"), "--press", "2", "--press", "2",
                  "--out", "M", "--quiet"},
@@ -121,6 +122,9 @@ TEST(SpectralRuns, TheTimeOfFlightOfADelayAndAMonoWaveformAgainstItself) {
   const Json report = reportOf(dir.file("M"));
   EXPECT_EQ(hosttest::fieldAt(report["block"], 46)["value"], 0.0);
   EXPECT_EQ(report["samples"]["refusals"], 0);
+  const std::string warning = "one channel: both sides of the analysis are the same samples";
+  EXPECT_EQ(report["warnings"], Json::array({warning}));
+  EXPECT_NE(r.err.find("orvane: warning: " + warning), std::string::npos) << r.err;
   EXPECT_EQ(readText(dir.file("M/clipboard.txt")), readText(dir.file("M/clipboard-2.txt")));
   EXPECT_EQ(report["clipboard"][2]["wave"]["channels"], 2);
 }
