@@ -12,6 +12,8 @@ constexpr size_t kMaxTexts = 200;
 constexpr int kBarWidth = 30;
 // The terminal line is redrawn at least this often, so the elapsed time keeps moving.
 constexpr double kRedrawSeconds = 0.25;
+// The clock is read about this often at most while progress calls stream in.
+constexpr double kClockSeconds = 0.004;
 
 std::string bar(int percent) {
   int filled = percent * kBarWidth / 100;
@@ -45,10 +47,8 @@ void ProgressMeter::draw(bool force) {
   const ProgressPhase& phase = phases_.back();
   int p = percent();
   const std::string& text = phase.texts.empty() ? std::string() : phase.texts.back();
-  const Clock::time_point now = Clock::now();
   if (terminal_) {
-    bool stale = std::chrono::duration<double>(now - drawn_).count() >= kRedrawSeconds;
-    if (!force && p == shownPercent_ && !stale) return;
+    if (!force && p == shownPercent_ && !redrawDue()) return;
     std::fprintf(stderr, "\r\033[K%s%s%s %s %3d%% %6.1f s", phase.caption.c_str(),
                  text.empty() ? "" : "  ", text.c_str(), bar(p).c_str(), p, elapsed());
   } else {
@@ -60,9 +60,23 @@ void ProgressMeter::draw(bool force) {
                    elapsed());
     }
   }
-  drawn_ = now;
+  drawn_ = Clock::now();
   shownPercent_ = p;
   std::fflush(stderr);
+}
+
+bool ProgressMeter::redrawDue() {
+  if (++sinceClock_ < clockStride_) return false;
+  sinceClock_ = 0;
+  const Clock::time_point now = Clock::now();
+  const double sinceRead = std::chrono::duration<double>(now - clockRead_).count();
+  clockRead_ = now;
+  if (sinceRead < kClockSeconds) {
+    clockStride_ *= 2;
+  } else if (sinceRead > 4 * kClockSeconds && clockStride_ > 1) {
+    clockStride_ /= 2;
+  }
+  return std::chrono::duration<double>(now - drawn_).count() >= kRedrawSeconds;
 }
 
 void ProgressMeter::begin(const char* caption) {

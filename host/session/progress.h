@@ -42,10 +42,18 @@ class ProgressMeter {
   using Clock = std::chrono::steady_clock;
   double elapsed() const;  // seconds since the phase began
 
+  // Whether a plain redraw is due by time: reads the clock only every clockStride_ calls, a
+  // stride that adapts so that a plug-in calling per block (thousands of times a second) has
+  // the clock read at most a few hundred times a second.
+  bool redrawDue();
+
   bool show_;
   bool terminal_;
   Clock::time_point began_;
   Clock::time_point drawn_;
+  Clock::time_point clockRead_;  // when redrawDue last read the clock
+  long clockStride_ = 1;         // calls between two readings of the clock
+  long sinceClock_ = 0;          // calls since the last reading
   bool open_ = false;
   int shownPercent_ = -1;
   std::vector<ProgressPhase> phases_;
