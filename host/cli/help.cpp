@@ -28,7 +28,8 @@ std::string mainHelp() {
          "'orvane COMMAND --help' describes each command.\n"
          "Exit status: 0 done, 1 the host could not write its outputs, 2 bad input or usage\n"
          "(a recording with samples that are no numbers, settings the plug-in refused), 3 the\n"
-         "plug-in did not complete its run (its outputs and report are still written).\n";
+         "plug-in did not complete its run (its report is still printed; --out is left as it "
+         "was).\n";
 }
 
 std::string listHelp() {
@@ -77,10 +78,9 @@ std::string runHelp() {
          "                          the pictures (display-N.png/.svg, dialog-N.png), every\n"
          "                          clipboard transfer (clipboard.txt, clipboard-2.txt, ...;\n"
          "                          clipboard.wav and clipboard-image.wav for a WAVE image).\n"
-         "                          They replace DIR's earlier outputs as one set, swapped in\n"
-         "                          when complete; DIR must be new, empty or an earlier\n"
-         "                          run's (report.json, summary.csv or assessment.json at\n"
-         "                          its top)\n"
+         "                          They are added to DIR as one set when the run\n"
+         "                          completes, in place of the earlier run's set; every\n"
+         "                          other file in DIR is left as it is\n"
          "  --auto                  let every dialog confirm itself (no --set/--press/--keep)\n"
          "  --json                  the report as one JSON object on stdout\n"
          "  --quiet                 no progress on stderr\n"
