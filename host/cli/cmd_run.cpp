@@ -117,7 +117,19 @@ int runCommand(const RunOptions& o, std::ostream& out) {
   // folder when its set is begun).
   const std::vector<std::string> files =
       o.audioFiles.empty() ? std::vector<std::string>{o.audioFile} : o.audioFiles;
-  for (const auto& file : files) checkedSelection(o, probeAudio(file));
+  // In a batch, a file that exists but cannot be opened as a recording (a cut header, an
+  // empty file, text, a pipe) gets its row when its turn comes.
+  for (const auto& file : files) {
+    std::error_code ec;
+    if (files.size() > 1 && fs::exists(file, ec)) {
+      try {
+        probeAudio(file);
+      } catch (const HostError&) {
+        continue;
+      }
+    }
+    checkedSelection(o, probeAudio(file));
+  }
   std::unique_ptr<Plugin> plugin = Plugin::load(resolvePlugin(o.plugin));
   std::vector<unsigned char> preset;
   if (o.preset) preset = loadPreset(*o.preset, plugin->info());

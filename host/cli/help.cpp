@@ -115,7 +115,7 @@ std::string validateHelp() {
 }
 
 std::string summaryHelp() {
-  return "Usage: orvane summary DIR... [--json]\n"
+  return "Usage: orvane summary DIR... [--joblog FILE] [--json]\n"
          "Merges the report.json files of earlier runs, found under the folders given (in the\n"
          "order of their paths), into the summary table a batch run writes: one row per run,\n"
          "one column per labelled result field of the results dialog. The CSV goes to stdout.\n"
@@ -123,10 +123,13 @@ std::string summaryHelp() {
          "are tabled, and the exit status is 1. With GNU parallel a batch spreads over the\n"
          "cores of one machine or over many ({#} gives every input a folder of its own):\n"
          "\n"
-         "  parallel orvane run levelmeter {} --out out/{#}-{/.} ::: recordings/*.wav\n"
-         "  orvane summary out > summary.csv\n"
+         "  parallel --joblog jobs.log orvane run levelmeter {} --out out/{#}-{/.} \\\n"
+         "    ::: recordings/*.wav\n"
+         "  orvane summary out --joblog jobs.log > summary.csv\n"
          "\n"
-         "  --json   the table as one JSON object (columns and rows)\n";
+         "  --joblog FILE  parallel's job log: each job that failed or was killed gets a row\n"
+         "                 that says so, and the exit status is 1\n"
+         "  --json         the table as one JSON object (columns and rows)\n";
 }
 
 std::string assessHelp() {

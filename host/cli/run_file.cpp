@@ -255,6 +255,7 @@ RunFacts gatherFacts(const RunOptions& o, const Plugin& plugin, Session& session
                      const Person& person) {
   RunFacts f;
   f.warnings = person.log().warnings;
+  if (!session.audio()->cut.empty()) f.warnings.push_back(session.audio()->cut);
   for (std::string& note : takeSystemNotes()) f.warnings.push_back(std::move(note));
   if (o.saveType && !o.saveAs) f.warnings.push_back("--save-type without --save-as has no effect");
   f.blockLocks = blockLockCount(session.block());

@@ -99,6 +99,16 @@ TEST(OutputFolder, APersonsFilesStayAndOnlyTheEarlierSetGoes) {
   EXPECT_TRUE(fs::is_symlink(tone.dir.file("link")));
   EXPECT_EQ(reportIn(out)["audio"]["file"], tone.mono);
   EXPECT_TRUE(hosttest::exists(out + "/notes.txt"));
+
+  // A preset saved again keeps the mode its owner gave it.
+  const std::string preset = tone.dir.file("private.json");
+  for (int save = 0; save < 2; ++save) {
+    ASSERT_EQ(
+        runOrvane({"run", "levelmeter", tone.mono, "--save-preset", preset, "--quiet"}).status, 0);
+    if (save == 0) fs::permissions(preset, fs::perms::owner_read | fs::perms::owner_write);
+  }
+  EXPECT_EQ(fs::status(preset).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
 }
 
 // Failed runs: exit 2, a batch of failures, a Ctrl-C and a refused pair of outputs leave the
