@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -45,6 +48,18 @@ std::string markerOf(const fs::path& staging) {
   return line;
 }
 
+// Everything in a staging folder, its marker last and then the folder itself: a kill midway
+// leaves the marker, so that a later run can still tell the folder is orvane's.
+void removeStaging(const fs::path& staging) {
+  std::error_code ec;
+  std::vector<fs::path> entries;
+  for (fs::directory_iterator it(staging, ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().filename() != kStagingMarker) entries.push_back(it->path());
+  for (const fs::path& entry : entries) fs::remove_all(entry, ec);
+  fs::remove(staging / kStagingMarker, ec);
+  fs::remove(staging, ec);
+}
+
 // With the folder locked: the staging folders that orvane made as this user (the exact name, a
 // real folder, a marker inside) and whose run is over. A commit cut short (its journal is there,
 // and the lock is free, so no run is in it) is completed; a staging folder whose process is
@@ -69,7 +84,7 @@ void tidyFolder(const fs::path& folder, const fs::path& own) {
     } else if (!processKnownGone(marker)) {
       continue;
     }
-    fs::remove_all(staging, ec);
+    removeStaging(staging);
   }
 }
 
@@ -117,13 +132,31 @@ OutputSet::OutputSet(const std::string& target) {
   const std::string reason = makePrivateFolder(full_, kStagingPrefix, &staging_);
   if (!reason.empty())
     throw failure("cannot create a staging folder in " + target_ + ": " + reason);
-  writeTextFile((fs::path(staging_) / kStagingMarker).string(), processMarker() + "\n");
+  writeMarker();
+}
+
+// Written whole under another name and renamed, so that a marker is never half there, but not
+// flushed: it counts only on this host in this boot, whose disk cache every reader shares.
+void OutputSet::writeMarker() {
+  const fs::path marker = fs::path(staging_) / kStagingMarker;
+  const std::string unfinished = marker.string() + ".new";
+  const std::string text = processMarker() + "\n";
+  std::string reason;
+  std::FILE* file = createNewFile(unfinished, &reason);
+  if (file) {
+    const bool put = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fclose(file) != 0 || !put) reason = std::strerror(errno);
+  }
+  std::error_code ec;
+  if (reason.empty()) fs::rename(unfinished, marker, ec);
+  if (ec) reason = ec.message();
+  if (!reason.empty()) throw failure("cannot write " + marker.string() + ": " + reason);
 }
 
 OutputSet::~OutputSet() {
   if (committed_) return;
   std::error_code ec;
-  if (!staging_.empty()) fs::remove_all(staging_, ec);
+  if (!staging_.empty()) removeStaging(staging_);
   // Only as long as they are empty: another run may have put its set there meanwhile.
   for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it) fs::remove(*it, ec);
 }
@@ -160,8 +193,7 @@ void OutputSet::commit() {
   writeJournal(staging_, change);
   committed_ = true;  // from here on a failure is completed by the next run, never undone
   moveSetIn(full_, staging_, change);
-  std::error_code ec;
-  fs::remove_all(staging_, ec);
+  removeStaging(staging_);
 }
 
 }  // namespace orvane

@@ -44,6 +44,8 @@ class OutputSet {
   std::string staging_;                   // absolute
   std::vector<std::string> madeFolders_;  // folders made for the target, outermost last
   bool committed_ = false;
+
+  void writeMarker();
 };
 
 }  // namespace orvane
