@@ -87,9 +87,12 @@ void checkOutputsApart(const RunOptions& o, const OutputSet* set) {
     throw badInput("--save-preset and --save-as name one file, " + *o.saveAs +
                    ": give each its own, nothing was run");
   if (!set) return;
+  const fs::path target = fs::absolute(set->target()).lexically_normal();
   for (const auto* path : {&o.savePreset, &o.saveAs}) {
-    if (!*path || !same(fs::path(**path).parent_path().string(), set->target())) continue;
-    if (isRunOutputName(fs::path(**path).filename().string()))
+    if (!*path) continue;
+    const fs::path inside = fs::absolute(**path).lexically_normal().lexically_relative(target);
+    if (inside.has_parent_path() || inside.empty()) continue;  // not at the folder's top
+    if (isRunOutputName(inside.string()))
       throw badInput(**path + ": the run writes a file of this name into " + set->target() +
                      " itself; give another name, nothing was run");
   }

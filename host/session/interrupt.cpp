@@ -10,7 +10,13 @@ int* volatile cancelTarget = nullptr;
 volatile std::sig_atomic_t interruptCame = 0;
 volatile std::sig_atomic_t interruptNoted = 0;
 
+// The first is noted; a second ends the host as it normally would.
 extern "C" void noteInterrupt(int signal) {
+  if (interruptNoted) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return;
+  }
   interruptNoted = 1;
   std::signal(signal, noteInterrupt);
 }

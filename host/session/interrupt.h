@@ -19,9 +19,9 @@ class CancelOnInterrupt {
   void (*previous_)(int);
 };
 
-// Ctrl-C or a request to terminate outside the plug-in's run, while this guard stands: noted,
-// not acted on, so that the host leaves its output folder as it was (before a commit) or ends
-// moving a set in (during one). One guard at a time.
+// Ctrl-C or a request to terminate outside the plug-in's run, while this guard stands: the
+// first is noted, not acted on, so that the host leaves its output folder as it was (before a
+// commit) or ends moving a set in (during one); a second ends the host. One guard at a time.
 class InterruptsNoted {
  public:
   InterruptsNoted();
