@@ -52,4 +52,4 @@ echo "The filter: $ifd/clipboard.wav (float WAV, full scale 1.0)"
 
 echo
 echo "== Written into $xa/ and $ifd/:"
-(cd "$out" && find crossanalyser inversefilter -type f | sort | sed 's/^/  /')
+(cd "$out" && find crossanalyser inversefilter -type f ! -name '.orvane-*' | sort | sed 's/^/  /')

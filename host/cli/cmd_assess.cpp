@@ -8,9 +8,9 @@
 #include "host/cli/commands.h"
 #include "host/errors.h"
 #include "host/pictures/dialog_picture_names.h"
-#include "host/report/output_files.h"
 #include "host/report/output_set.h"
 #include "host/session/audio.h"
+#include "host/system/file_writing.h"
 
 namespace orvane {
 

@@ -19,7 +19,7 @@
 #include "host/person/person.h"
 #include "host/pictures/pictures.h"
 #include "host/report/clipboard_items.h"
-#include "host/report/output_files.h"
+#include "host/report/output_names.h"
 #include "host/report/output_set.h"
 #include "host/report/preset.h"
 #include "host/report/report.h"
@@ -29,6 +29,7 @@
 #include "host/session/interrupt.h"
 #include "host/session/plugin.h"
 #include "host/session/session.h"
+#include "host/system/file_writing.h"
 #include "host/system/files.h"
 #include "host/system/system.h"
 
@@ -55,6 +56,9 @@ std::vector<std::string> batchFolders(const std::string& outDir,
   return folders;
 }
 
+// A folder made there and removed at once shows that a preset can be saved beside it.
+constexpr char kWritableProbe[] = ".orvane-probe-";
+
 // --save-preset is checked before the run, as --out is: a preset that cannot be written would
 // otherwise be found out only after the plug-in ran. A path under the output folder is made
 // with the run's outputs.
@@ -67,12 +71,32 @@ void checkPresetPath(const std::string& path, const OutputSet* set) {
   if (!fs::is_directory(where, ec)) {
     throw badInput("cannot save the preset " + path + ": no folder " + where);
   }
-  const std::string probe =
-      (fs::path(where) / (".orvane-" + std::to_string(currentProcessId()) + ".probe")).string();
-  std::FILE* f = std::fopen(probe.c_str(), "wb");
-  if (!f) throw badInput("cannot save the preset " + path + ": " + std::strerror(errno));
-  std::fclose(f);
-  fs::remove(probe, ec);
+  std::string made;
+  const std::string reason = makePrivateFolder(where, kWritableProbe, &made);
+  if (!reason.empty()) throw badInput("cannot save the preset " + path + ": " + reason);
+  fs::remove(made, ec);
+}
+
+// Two outputs of one run on one path would leave one of them and lose the other: --save-preset
+// and --save-as on one file, or either on a name the run itself writes into its output folder.
+void checkOutputsApart(const RunOptions& o, const OutputSet* set) {
+  auto same = [](const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+  };
+  if (o.savePreset && o.saveAs && same(*o.savePreset, *o.saveAs))
+    throw badInput("--save-preset and --save-as name one file, " + *o.saveAs +
+                   ": give each its own, nothing was run");
+  if (!set) return;
+  const fs::path target = fs::absolute(set->target()).lexically_normal();
+  for (const auto* path : {&o.savePreset, &o.saveAs}) {
+    if (!*path) continue;
+    const fs::path inside = fs::absolute(**path).lexically_normal().lexically_relative(target);
+    if (inside.has_parent_path() || inside.empty()) continue;  // not at the folder's top
+    if (isRunOutputName(inside.string()))
+      throw badInput(**path + ": the run writes a file of this name into " + set->target() +
+                     " itself; give another name, nothing was run");
+  }
 }
 
 // A batch's status: the first failure's, else kExitNotCompleted when a run did not complete.
@@ -90,11 +114,26 @@ int batchStatus(const std::vector<int>& statuses) {
 
 int runCommand(const RunOptions& o, std::ostream& out) {
   runForAPerson();
+  // A Ctrl-C outside the plug-in's run leaves the output folder as it was, or lets a commit
+  // that has begun end.
+  InterruptsNoted interrupts;
   // Everything a person could have got wrong is checked before the plug-in runs (the output
   // folder when its set is begun).
   const std::vector<std::string> files =
       o.audioFiles.empty() ? std::vector<std::string>{o.audioFile} : o.audioFiles;
-  for (const auto& file : files) checkedSelection(o, probeAudio(file));
+  // In a batch, a file that exists but cannot be opened as a recording (a cut header, an
+  // empty file, text, a pipe) gets its row when its turn comes.
+  for (const auto& file : files) {
+    std::error_code ec;
+    if (files.size() > 1 && fs::exists(file, ec)) {
+      try {
+        probeAudio(file);
+      } catch (const HostError&) {
+        continue;
+      }
+    }
+    checkedSelection(o, probeAudio(file));
+  }
   std::unique_ptr<Plugin> plugin = Plugin::load(resolvePlugin(o.plugin));
   std::vector<unsigned char> preset;
   if (o.preset) preset = loadPreset(*o.preset, plugin->info());
@@ -110,11 +149,19 @@ int runCommand(const RunOptions& o, std::ostream& out) {
   std::optional<OutputSet> set;
   if (o.outDir) set.emplace(*o.outDir);
   if (o.savePreset) checkPresetPath(*o.savePreset, set ? &*set : nullptr);
+  checkOutputsApart(o, set ? &*set : nullptr);
 
   if (files.size() == 1) {
     RunOutcome run = runFile(options[0], *plugin, files[0], set ? &*set : nullptr,
                              set ? set->target() : "", preset, calibrated);
-    if (set) set->commit();
+    if (interrupts.came() && run.status == kExitOk) {
+      run.status = kExitNotCompleted;
+      std::cerr << "orvane: interrupted (Ctrl-C)\n";
+    }
+    if (set && run.status == kExitOk) set->commit();
+    if (set && run.status != kExitOk)
+      std::cerr << "orvane: the run did not complete: nothing was written to " << set->target()
+                << "\n";
     out << (o.json ? dumpJson(run.report) + "\n" : renderRunText(run.report));
     out.flush();
     return run.status;
@@ -134,12 +181,11 @@ int runCommand(const RunOptions& o, std::ostream& out) {
       runs.push_back(run.report);
       statuses.push_back(run.status);
       summary.add(files[i], summaryFieldsOfReport(run.report), run.problem);
+      // Only what completed joins the set; the row of a run that did not says why.
+      if (set && run.status != kExitOk) set->drop(folders[i]);
     } catch (const HostError& e) {
       std::cerr << "orvane: " << e.what() << "\n";
-      if (set) {
-        std::error_code ec;
-        fs::remove_all(set->staged(folders[i]), ec);  // nothing half-made stays
-      }
+      if (set) set->drop(folders[i]);  // nothing half-made stays
       runs.push_back(
           {{"audio", {{"file", files[i]}}}, {"error", e.what()}, {"status", e.status()}});
       statuses.push_back(e.status());
@@ -147,10 +193,15 @@ int runCommand(const RunOptions& o, std::ostream& out) {
     }
   }
   std::vector<std::string> written;
-  if (set) {
+  const bool anyCompleted = std::find(statuses.begin(), statuses.end(), kExitOk) != statuses.end();
+  if (set && anyCompleted && !interrupts.came()) {
     written.push_back((fs::path(set->target()) / "summary.csv").string());
     writeTextFile(set->staged(written.back()), summary.csv());
     set->commit();
+  } else if (set) {
+    std::cerr << "orvane: " << (interrupts.came() ? "interrupted (Ctrl-C)" : "no file completed")
+              << ": nothing was written to " << set->target() << "\n";
+    if (interrupts.came()) statuses.push_back(kExitNotCompleted);
   }
   if (o.json) {
     Json batch = {{"runs", runs}, {"summary", summary.json()}, {"files", written}};

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "host/cli/commands.h"
+#include "host/cli/joblog.h"
 #include "host/errors.h"
 #include "host/report/summary.h"
 
@@ -95,7 +96,20 @@ int summaryCommand(const SummaryOptions& options, std::ostream& out) {
       } catch (const HostError& e) {
         std::cerr << "orvane: " << e.what() << "\n";
         ++problems;
+      } catch (const Json::exception& e) {  // a field of the wrong type, wherever it is
+        std::cerr << "orvane: " << path << ": not a run report (" << e.what() << ")\n";
+        ++problems;
       }
+    }
+  }
+  // Jobs that failed or were killed left no report (nothing is written by a run that does not
+  // complete): the job log names them.
+  if (options.joblog) {
+    for (const FailedJob& job : failedJobs(*options.joblog)) {
+      std::cerr << "orvane: " << job.input << ": " << job.why << "\n";
+      summary.add(job.input, {}, job.why);
+      ++reports;
+      ++problems;
     }
   }
   if (reports == 0)

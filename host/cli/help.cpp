@@ -28,7 +28,8 @@ std::string mainHelp() {
          "'orvane COMMAND --help' describes each command.\n"
          "Exit status: 0 done, 1 the host could not write its outputs, 2 bad input or usage\n"
          "(a recording with samples that are no numbers, settings the plug-in refused), 3 the\n"
-         "plug-in did not complete its run (its outputs and report are still written).\n";
+         "plug-in did not complete its run (its report is still printed; --out is left as it "
+         "was).\n";
 }
 
 std::string listHelp() {
@@ -83,10 +84,9 @@ std::string runHelp() {
          "                          the pictures (display-N.png/.svg, dialog-N.png), every\n"
          "                          clipboard transfer (clipboard.txt, clipboard-2.txt, ...;\n"
          "                          clipboard.wav and clipboard-image.wav for a WAVE image).\n"
-         "                          They replace DIR's earlier outputs as one set, swapped in\n"
-         "                          when complete; DIR must be new, empty or an earlier\n"
-         "                          run's (report.json, summary.csv or assessment.json at\n"
-         "                          its top)\n"
+         "                          They are added to DIR as one set when the run\n"
+         "                          completes, in place of the earlier run's set; every\n"
+         "                          other file in DIR is left as it is\n"
          "  --auto                  let every dialog confirm itself (no --set/--press/--keep)\n"
          "  --json                  the report as one JSON object on stdout\n"
          "  --quiet                 no progress on stderr\n"
@@ -121,7 +121,7 @@ std::string validateHelp() {
 }
 
 std::string summaryHelp() {
-  return "Usage: orvane summary DIR... [--json]\n"
+  return "Usage: orvane summary DIR... [--joblog FILE] [--json]\n"
          "Merges the report.json files of earlier runs, found under the folders given (in the\n"
          "order of their paths), into the summary table a batch run writes: one row per run,\n"
          "one column per labelled result field of the results dialog. The CSV goes to stdout.\n"
@@ -129,10 +129,13 @@ std::string summaryHelp() {
          "are tabled, and the exit status is 1. With GNU parallel a batch spreads over the\n"
          "cores of one machine or over many ({#} gives every input a folder of its own):\n"
          "\n"
-         "  parallel orvane run levelmeter {} --out out/{#}-{/.} ::: recordings/*.wav\n"
-         "  orvane summary out > summary.csv\n"
+         "  parallel --joblog jobs.log orvane run levelmeter {} --out out/{#}-{/.} \\\n"
+         "    ::: recordings/*.wav\n"
+         "  orvane summary out --joblog jobs.log > summary.csv\n"
          "\n"
-         "  --json   the table as one JSON object (columns and rows)\n";
+         "  --joblog FILE  parallel's job log: each job that failed or was killed gets a row\n"
+         "                 that says so, and the exit status is 1\n"
+         "  --json         the table as one JSON object (columns and rows)\n";
 }
 
 std::string assessHelp() {

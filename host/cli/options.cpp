@@ -317,6 +317,10 @@ Command parseSummary(int argc, const char* const* argv) {
   Command c;
   c.kind = CommandKind::Summary;
   const bool read = readArguments(reader, &c.summary.folders, [&](const Option& o) {
+    if (o.name == "--joblog") {
+      c.summary.joblog = o.takeValue();
+      return true;
+    }
     if (o.name != "--json") return false;
     o.noValue();
     c.summary.json = true;

@@ -67,7 +67,8 @@ struct ValidateOptions {
 };
 
 struct SummaryOptions {
-  std::vector<std::string> folders;  // searched for report.json files of earlier runs
+  std::vector<std::string> folders;   // searched for report.json files of earlier runs
+  std::optional<std::string> joblog;  // GNU parallel's --joblog of those runs
   bool json = false;
 };
 

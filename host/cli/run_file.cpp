@@ -15,7 +15,7 @@
 #include "host/person/person.h"
 #include "host/pictures/pictures.h"
 #include "host/report/clipboard_items.h"
-#include "host/report/output_files.h"
+#include "host/system/file_writing.h"
 #include "host/report/output_set.h"
 #include "host/report/preset.h"
 #include "host/report/report.h"
@@ -169,12 +169,18 @@ SessionSetup sessionSetupOf(const RunOptions& o, const Audio& audio, const Selec
   return setup;
 }
 
-PersonScript personScriptOf(const RunOptions& o) {
+// An export saved into the output folder is made in the set's staging folder, as every other
+// output is, and joins the set at its commit.
+PersonScript personScriptOf(const RunOptions& o, const OutputSet* set) {
   PersonScript script;
   script.settings = o.sets;
   script.presses = o.presses;
   script.keep = o.keep;
   script.saveAs = o.saveAs;
+  if (set && o.saveAs && set->staged(*o.saveAs) != *o.saveAs) {
+    script.saveAsMadeAt = set->staged(*o.saveAs);
+    makeDirectory(fs::path(*script.saveAsMadeAt).parent_path().string());
+  }
   script.saveType = o.saveType;
   return script;
 }
@@ -250,6 +256,7 @@ RunFacts gatherFacts(const RunOptions& o, const Plugin& plugin, Session& session
   RunFacts f;
   f.warnings = person.log().warnings;
   if (session.samples().monoAsStereo) f.warnings.push_back(kMonoAsStereoWarning);
+  if (!session.audio()->cut.empty()) f.warnings.push_back(session.audio()->cut);
   for (std::string& note : takeSystemNotes()) f.warnings.push_back(std::move(note));
   if (o.saveType && !o.saveAs) f.warnings.push_back("--save-type without --save-as has no effect");
   f.blockLocks = blockLockCount(session.block());
@@ -310,10 +317,10 @@ Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selecti
 }
 
 // Every output of the plan, in the order its list of files names them, made where the output
-// set stages it (each path the report names, under the staging folder until the swap).
+// set stages it (each path the report names, under the staging folder until the commit).
 void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& audio,
                   Session& session, const Person& person, const RunFacts& f, const Plugin& plugin,
-                  const Json& report, const std::optional<Assessment>& assessment) {
+                  const Json& report, const std::optional<Assessment>& assessment, bool completed) {
   auto made = [set](const std::string& path) { return set ? set->staged(path) : path; };
   if (!plan.directory.empty()) makeDirectory(made(plan.directory));
   if (!plan.waveform.empty()) audio.writeBack->finish();
@@ -337,7 +344,9 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
       });
     }
   }
-  if (!plan.preset.empty()) {
+  // Beyond the output folder nothing waits for a commit: a preset there is saved only when
+  // the run completed.
+  if (!plan.preset.empty() && (completed || made(plan.preset) != plan.preset)) {
     if (made(plan.preset) != plan.preset)
       makeDirectory(fs::path(made(plan.preset)).parent_path().string());
     savePreset(made(plan.preset), f.block, plugin.info());
@@ -389,14 +398,9 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   clipboardClear();
   ClipboardHold clipboardHold(o.clipboardBusy);
   Session session(plugin, &audio, sessionSetupOf(o, audio, selection));
-  Person person(personScriptOf(o), &session.displays());
+  Person person(personScriptOf(o, set), &session.displays());
   person.install();
   const DriveOutcome outcome = driveInstance(o, preset, session, person, audio);
-  // Exports the person saved into the output folder while the plug-in ran go with its set.
-  if (set) {
-    for (const SaveDialogRecord& s : person.log().saveDialogs)
-      if (s.answered) set->adopt(s.path);
-  }
 
   RunFacts facts = gatherFacts(o, plugin, session, person);
   const std::optional<Assessment> assessment =
@@ -417,7 +421,8 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;
   // A table merged from the reports says why, as the batch's own does.
   if (!result.problem.empty()) result.report["notCompleted"] = result.problem;
-  writeOutputs(plan, set, audio, session, person, facts, plugin, result.report, assessment);
+  writeOutputs(plan, set, audio, session, person, facts, plugin, result.report, assessment,
+               result.status == kExitOk);
 
   for (const auto& w : facts.warnings) std::cerr << "orvane: warning: " << w << "\n";
   tellOutcome(audioFile, result.problem, person, outcome);

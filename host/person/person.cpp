@@ -337,9 +337,9 @@ BOOL Person::saveFileName(OPENFILENAMEA* ofn) {
     return FALSE;
   };
   if (!script_.saveAs) return cancel("");
-  const std::string& path = *script_.saveAs;
+  const std::string& path = script_.saveAsMadeAt.value_or(*script_.saveAs);
   if (!ofn->lpstrFile || path.size() + 1 > ofn->nMaxFile) {
-    return cancel("--save-as " + path + ": the save dialog takes at most " +
+    return cancel("--save-as " + *script_.saveAs + ": the save dialog takes at most " +
                   std::to_string(ofn->nMaxFile ? ofn->nMaxFile - 1 : 0) + " characters");
   }
   if (script_.saveType) {
@@ -372,7 +372,7 @@ BOOL Person::saveFileName(OPENFILENAMEA* ofn) {
     ofn->lpstrFileTitle[n] = '\0';
   }
   r.answered = true;
-  r.path = path;
+  r.path = *script_.saveAs;
   r.chosenType = ofn->nFilterIndex;
   log_.saveDialogs.push_back(r);
   return TRUE;

@@ -31,8 +31,11 @@ struct PersonScript {
   std::vector<std::string> presses;  // clicked in order in the results dialog (107)
   bool keep = false;  // end the results dialog with id 1, else with its close box (WM_CLOSE)
   std::optional<std::string> saveAs;  // answer for the save-file dialog, else cancel it
-  std::optional<int> saveType;        // 1-based filter index chosen in it
-  bool lookOnly = false;              // look at each dialog when shown, then close it
+  // Where the plug-in is told to make that file when not at saveAs itself (an output set's
+  // staging folder); the log keeps saveAs, as the person typed it.
+  std::optional<std::string> saveAsMadeAt;
+  std::optional<int> saveType;  // 1-based filter index chosen in it
+  bool lookOnly = false;        // look at each dialog when shown, then close it
 };
 
 struct ControlRecord {

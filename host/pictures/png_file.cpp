@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/errors.h"
-#include "host/report/output_files.h"
+#include "host/system/file_writing.h"
 
 namespace orvane {
 

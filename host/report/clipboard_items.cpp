@@ -21,17 +21,6 @@ std::string numbered(const std::string& stem, int n, const std::string& extensio
 
 }  // namespace
 
-std::string clipboardFormatName(UINT format) {
-  switch (format) {
-    case CF_TEXT:
-      return "CF_TEXT";
-    case CF_WAVE:
-      return "CF_WAVE";
-    default:
-      return "format " + std::to_string(format);
-  }
-}
-
 WaveImage decodeWaveImage(const std::vector<unsigned char>& bytes) {
   WaveImage w;
   const unsigned char* b = bytes.data();

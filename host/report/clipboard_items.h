@@ -13,9 +13,6 @@
 
 namespace orvane {
 
-// "CF_TEXT", "CF_WAVE", or "format N".
-std::string clipboardFormatName(UINT format);
-
 // The 44-byte header of a clipboard WAVE image and the frames behind it. The plug-ins' images
 // hold 32-bit IEEE floats at 16-bit scale although their format tag says 1.
 struct WaveImage {

@@ -1,10 +1,17 @@
 #include "host/report/output_set.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "host/errors.h"
+#include "host/report/set_commit.h"
+#include "host/system/file_writing.h"
 #include "host/system/files.h"
 
 namespace fs = std::filesystem;
@@ -12,8 +19,6 @@ namespace fs = std::filesystem;
 namespace orvane {
 
 namespace {
-
-constexpr char kStagingMark[] = ".orvane-";
 
 fs::path normalised(const std::string& path) { return fs::absolute(path).lexically_normal(); }
 
@@ -24,36 +29,78 @@ fs::path folderPath(const std::string& target) {
   return p;
 }
 
-std::string stagingPrefix(const fs::path& target) {
-  return "." + target.filename().string() + kStagingMark;
+// Exactly the names makePrivateFolder gives with orvane's prefix.
+bool isStagingName(const std::string& name) {
+  const std::string prefix = kStagingPrefix;
+  if (name.size() != prefix.size() + kStagingRandomLength || name.compare(0, prefix.size(), prefix))
+    return false;
+  return std::all_of(name.begin() + prefix.size(), name.end(),
+                     [](unsigned char c) { return std::isalnum(c) != 0; });
 }
 
-// The names a run, a batch or an assessment writes at the top of its folder.
-bool isRunOutputFolder(const fs::path& folder) {
+std::string markerOf(const fs::path& staging) {
+  const fs::path marker = staging / kStagingMarker;
   std::error_code ec;
-  for (const char* name : {"report.json", "summary.csv", "assessment.json"})
-    if (fs::is_regular_file(folder / name, ec)) return true;
-  return false;
+  if (!fs::is_regular_file(fs::symlink_status(marker, ec))) return "";
+  std::ifstream in(marker);
+  std::string line;
+  std::getline(in, line);
+  return line;
 }
 
-// Staging folders beside the target whose process no longer runs: a run that was killed.
-void removeStaleStaging(const fs::path& target) {
-  const std::string prefix = stagingPrefix(target);
+// Everything in a staging folder, its marker last and then the folder itself: a kill midway
+// leaves the marker, so that a later run can still tell the folder is orvane's.
+void removeStaging(const fs::path& staging) {
   std::error_code ec;
-  std::vector<fs::path> stale;
-  for (fs::directory_iterator it(target.parent_path(), ec), end; !ec && it != end;
-       it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.compare(0, prefix.size(), prefix) != 0) continue;
-    const long id = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-    if (id > 0 && id != currentProcessId() && !processRuns(id)) stale.push_back(it->path());
+  std::vector<fs::path> entries;
+  for (fs::directory_iterator it(staging, ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().filename() != kStagingMarker) entries.push_back(it->path());
+  for (const fs::path& entry : entries) fs::remove_all(entry, ec);
+  fs::remove(staging / kStagingMarker, ec);
+  fs::remove(staging, ec);
+}
+
+// With the folder locked: the staging folders that orvane made as this user (the exact name, a
+// real folder, a marker inside) and whose run is over. A commit cut short (its journal is there,
+// and the lock is free, so no run is in it) is completed; a staging folder whose process is
+// known to be gone on this host is removed. Anything else is left as it is.
+void tidyFolder(const fs::path& folder, const fs::path& own) {
+  std::error_code ec;
+  std::vector<fs::path> ours;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path p = it->path();
+    std::error_code entry;
+    if (p == own || !isStagingName(p.filename().string()) || !it->is_directory(entry) ||
+        it->is_symlink(entry) || !ownedByThisUser(p.string()))
+      continue;
+    ours.push_back(p);
   }
-  for (const fs::path& p : stale) fs::remove_all(p, ec);
-  stale.clear();
-  for (fs::directory_iterator it(target, ec), end; !ec && it != end; it.increment(ec)) {
-    if (it->path().extension() == ".partial") stale.push_back(it->path());
+  for (const fs::path& staging : ours) {
+    const std::string marker = markerOf(staging);
+    if (marker.empty()) continue;
+    SetChange cut;
+    if (readJournal(staging.string(), &cut)) {
+      moveSetIn(folder.string(), staging.string(), cut);
+    } else if (!processKnownGone(marker)) {
+      continue;
+    }
+    removeStaging(staging);
   }
-  for (const fs::path& p : stale) fs::remove_all(p, ec);
+}
+
+// The set staged: every file under the staging folder, relative, but orvane's own.
+std::vector<std::string> stagedFiles(const fs::path& staging) {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(staging, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_regular_file(ec)) continue;
+    const fs::path relative = it->path().lexically_relative(staging);
+    if (relative == kStagingMarker || relative == kCommitJournal) continue;
+    files.push_back(relative.generic_string());
+  }
+  if (ec) throw failure("cannot read " + staging.string() + ": " + ec.message());
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 }  // namespace
@@ -61,12 +108,8 @@ void removeStaleStaging(const fs::path& target) {
 void checkOutputFolder(const std::string& target) {
   const fs::path folder = folderPath(target);
   std::error_code ec;
-  if (!fs::exists(folder, ec)) return;
-  if (!fs::is_directory(folder, ec)) throw badInput(target + ": exists and is not a directory");
-  if (fs::is_empty(folder, ec) || isRunOutputFolder(folder)) return;
-  throw badInput(target +
-                 ": holds files that are not a run's outputs; a run replaces its output folder "
-                 "whole, so give a new or empty folder, or one an earlier run wrote");
+  if (fs::exists(folder, ec) && !fs::is_directory(folder, ec))
+    throw badInput(target + ": exists and is not a directory");
 }
 
 OutputSet::OutputSet(const std::string& target) {
@@ -78,27 +121,42 @@ OutputSet::OutputSet(const std::string& target) {
     target_.pop_back();
   full_ = folder.string();
   std::error_code ec;
-  // The target is made at once, empty, so that an export the person saves into it while the
-  // plug-in runs finds its folder (it joins the set: adopt).
   for (fs::path p = folder; !p.empty() && !fs::exists(p, ec); p = p.parent_path()) {
     madeFolders_.insert(madeFolders_.begin(), p.string());
     if (p == p.parent_path()) break;
   }
   fs::create_directories(folder, ec);
   if (ec) throw failure("cannot create " + folder.string() + ": " + ec.message());
-  removeStaleStaging(folder);
-  static int made = 0;
-  const std::string name =
-      stagingPrefix(folder) + std::to_string(currentProcessId()) + "-" + std::to_string(++made);
-  staging_ = (folder.parent_path() / name).string();
-  fs::create_directory(staging_, ec);
-  if (ec) throw failure("cannot create " + staging_ + ": " + ec.message());
+  // Inside the target, so that the moves are renames within one file system (a mount point
+  // as the target among them).
+  const std::string reason = makePrivateFolder(full_, kStagingPrefix, &staging_);
+  if (!reason.empty())
+    throw failure("cannot create a staging folder in " + target_ + ": " + reason);
+  writeMarker();
+}
+
+// Written whole under another name and renamed, so that a marker is never half there, but not
+// flushed: it counts only on this host in this boot, whose disk cache every reader shares.
+void OutputSet::writeMarker() {
+  const fs::path marker = fs::path(staging_) / kStagingMarker;
+  const std::string unfinished = marker.string() + ".new";
+  const std::string text = processMarker() + "\n";
+  std::string reason;
+  std::FILE* file = createNewFile(unfinished, &reason);
+  if (file) {
+    const bool put = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fclose(file) != 0 || !put) reason = std::strerror(errno);
+  }
+  std::error_code ec;
+  if (reason.empty()) fs::rename(unfinished, marker, ec);
+  if (ec) reason = ec.message();
+  if (!reason.empty()) throw failure("cannot write " + marker.string() + ": " + reason);
 }
 
 OutputSet::~OutputSet() {
   if (committed_) return;
   std::error_code ec;
-  fs::remove_all(staging_, ec);
+  if (!staging_.empty()) removeStaging(staging_);
   // Only as long as they are empty: another run may have put its set there meanwhile.
   for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it) fs::remove(*it, ec);
 }
@@ -110,28 +168,32 @@ std::string OutputSet::staged(const std::string& path) const {
   return (fs::path(staging_) / relative).string();
 }
 
-void OutputSet::adopt(const std::string& path) {
-  const std::string to = staged(path);
+void OutputSet::drop(const std::string& path) {
+  const std::string at = staged(path);
   std::error_code ec;
-  if (to == path || !fs::is_regular_file(path, ec)) return;
-  fs::create_directories(fs::path(to).parent_path(), ec);
-  fs::rename(path, to, ec);
-  if (ec) throw failure("cannot keep " + path + " with the run's outputs: " + ec.message());
+  if (at != path && at != staging_) fs::remove_all(at, ec);
 }
 
 void OutputSet::commit() {
-  std::error_code ec;
-  for (fs::recursive_directory_iterator it(staging_, ec), end; !ec && it != end; it.increment(ec)) {
-    if (!it->is_regular_file(ec)) continue;
-    const std::string reason = flushFile(it->path().string());
-    if (reason.empty()) continue;
-    const fs::path name = fs::path(target_) / it->path().lexically_relative(staging_);
-    throw failure("cannot write " + name.string() + ": " + reason);
+  SetChange change;
+  change.written = stagedFiles(staging_);
+  for (const std::string& file : change.written) {
+    const std::string reason = flushFile((fs::path(staging_) / file).string());
+    if (!reason.empty())
+      throw failure("cannot write " + (fs::path(target_) / file).string() + ": " + reason);
   }
-  if (ec) throw failure("cannot write " + target_ + ": " + ec.message());
-  const std::string reason = swapFolderIn(staging_, full_);
-  if (!reason.empty()) throw failure("cannot write " + target_ + ": " + reason);
-  committed_ = true;
+  change.written.push_back(kSetList);
+  writeTextFile((fs::path(staging_) / kSetList).string(), setListText(change.written));
+  checkSetPaths(full_, change.written);
+
+  FolderLock lock(full_);
+  if (!lock.problem().empty()) throw failure("cannot lock " + target_ + ": " + lock.problem());
+  tidyFolder(full_, staging_);
+  change.earlier = readSetList(full_);
+  writeJournal(staging_, change);
+  committed_ = true;  // from here on a failure is completed by the next run, never undone
+  moveSetIn(full_, staging_, change);
+  removeStaging(staging_);
 }
 
 }  // namespace orvane

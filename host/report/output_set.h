@@ -1,7 +1,11 @@
-// A run's outputs replace a folder's earlier outputs as one set. They are made in a staging
-// folder beside the target (".NAME.orvane-PID-K"), flushed to the disk, and swapped in at the
-// end: the folder holds the earlier set whole until the swap and the new set whole after it,
-// and of runs into one folder at the same time the last to finish wins, never a mix.
+// A run's outputs are added to a folder as one set, and the folder keeps everything else. The
+// set's files are made in a private staging folder inside the target (".orvane-stage-XXXXXX",
+// 0700, made fresh), flushed, and moved in one by one under a lock on the folder, the reports
+// (report.json, summary.csv, assessment.json) last; then the earlier set's files that were
+// not written again are removed, and only those. The folder's list of its set (".orvane-set")
+// says which files those are. A report that stands in the folder stands beside every file it
+// lists, complete: a commit first removes the earlier reports, and a commit cut short (a kill)
+// is completed by the next run into the folder. Nothing is moved unless commit() is called.
 #pragma once
 
 #include <string>
@@ -9,41 +13,39 @@
 
 namespace orvane {
 
-// Throws HostError (kExitBadInput) when `target` cannot take a run's outputs: it is a file, or
-// a folder holding what is not a run's outputs (a whole folder is replaced, so a person's own
-// files must never be in it). A new folder, an empty one and an earlier run's, batch's or
-// assessment's (report.json, summary.csv or assessment.json at its top) can.
+// Throws HostError (kExitBadInput) when `target` exists and is not a folder.
 void checkOutputFolder(const std::string& target);
 
 class OutputSet {
  public:
-  // Checks the target (checkOutputFolder), makes it when missing, removes what runs that no
-  // longer run left beside it (staging folders) and in it (".partial" waveforms of older
-  // versions), and makes this run's staging folder. Throws HostError.
+  // Checks the target (checkOutputFolder), makes it when missing and makes this run's staging
+  // folder in it. Throws HostError.
   explicit OutputSet(const std::string& target);
-  // Unless swapped in, the staging folder goes with everything in it, and the folders made
-  // for the target go while they are empty.
+  // Unless committed, the staging folder goes with everything in it, and the folders made for
+  // the target go while they are empty: the target is as it was.
   ~OutputSet();
   OutputSet(const OutputSet&) = delete;
   OutputSet& operator=(const OutputSet&) = delete;
 
   // The folder as the person named it.
   const std::string& target() const { return target_; }
-  // Where a path at or under the target is made until the swap; any other path is itself.
+  // Where a path at or under the target is made until the commit; any other path is itself.
   std::string staged(const std::string& path) const;
-  // A file the plug-in wrote under the target while it ran (an export saved there) joins the
-  // set, so that the swap keeps it.
-  void adopt(const std::string& path);
-  // Flushes every file of the set and swaps it in; what stood at the target is removed.
-  // Throws HostError (kExitFailure) with the system's reason, the target then as it was.
+  // Leaves out of the set what was made at or under `path` (a batch's file that failed).
+  void drop(const std::string& path);
+  // Moves the set into the target as above, and flushes the target's folders. Throws
+  // HostError (kExitFailure) with the system's reason; before the first move the target is
+  // then as it was, after it the next run into the target completes the commit.
   void commit();
 
  private:
   std::string target_;                    // as given
   std::string full_;                      // absolute
   std::string staging_;                   // absolute
-  std::vector<std::string> madeFolders_;  // parents made for the staging folder, outermost last
+  std::vector<std::string> madeFolders_;  // folders made for the target, outermost last
   bool committed_ = false;
+
+  void writeMarker();
 };
 
 }  // namespace orvane

@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "host/errors.h"
-#include "host/report/output_files.h"
+#include "host/system/file_writing.h"
 
 namespace orvane {
 

@@ -20,7 +20,7 @@ namespace orvane {
 // Reads a raw preset for a block of `paramSize` bytes. Throws HostError (kExitBadInput) when
 // the file cannot be read or has another size (a malformed preset).
 std::vector<unsigned char> readPreset(const std::string& path, unsigned long paramSize);
-// Writes the block's raw bytes, whole or not at all (output_files.h).
+// Writes the block's raw bytes, whole or not at all (system/file_writing.h).
 void writePreset(const std::string& path, const std::vector<unsigned char>& block);
 
 // Reads a preset in either form for the plug-in `info` describes. Throws HostError

@@ -11,7 +11,7 @@
 #include "frame/param_types.h"
 #include "host/errors.h"
 #include "host/report/block_decode.h"
-#include "host/report/output_files.h"
+#include "host/system/file_writing.h"
 #include "host/report/preset.h"
 
 namespace orvane {

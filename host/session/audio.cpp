@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "host/errors.h"
+#include "host/session/wav_header.h"
 
 namespace orvane {
 
@@ -71,6 +72,7 @@ void openAudio(const std::string& path, SndFile* in, Audio* audio) {
   audio->channels = info.channels;
   audio->sampleRate = info.samplerate;
   audio->frames = static_cast<long>(info.frames);
+  audio->cut = dataCutWarning(path, info.frames);
 }
 
 }  // namespace

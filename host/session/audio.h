@@ -16,6 +16,7 @@ struct Audio {
   int channels = 0;    // 1 or 2
   int sampleRate = 0;  // Hz
   long frames = 0;     // sample frames
+  std::string cut;     // "data cut: N of M frames" for a WAVE file that stops short, else ""
   // frames * channels floats, interleaved left first, at 16-bit scale: a 16-bit sample s is
   // s, a float sample x is 32768 * x.
   // Empty when `stream` serves the frames from the file instead.

@@ -49,6 +49,8 @@ struct ClipboardItem {
   std::string formatName;            // "CF_TEXT", "CF_WAVE"
   std::vector<unsigned char> bytes;  // the whole block, as large as the block is
 };
+// "CF_TEXT", "CF_WAVE", or "format N".
+std::string clipboardFormatName(UINT format);
 // Every block a plug-in handed to the clipboard since clipboardClear(), in order, each as it
 // was when handed over (a later transfer of the same format does not hide an earlier one).
 std::vector<ClipboardItem> clipboardTransfers();

@@ -162,10 +162,15 @@ def host_options(options, host, out):
     return result
 
 
+# The folder's list of its set and the lock file of a Windows host: housekeeping, not outputs.
+ORVANES_OWN = ".orvane-"
+
+
 def output_files(folder):
     """The files a host wrote that both hosts must write alike (pictures are each host's own)."""
     return sorted(name for name in os.listdir(folder)
-                  if name != RESULTS and not name.lower().endswith(PICTURE_SUFFIXES))
+                  if name != RESULTS and not name.lower().endswith(PICTURE_SUFFIXES)
+                  and not name.startswith(ORVANES_OWN))
 
 
 def check_screenshots(cmp, report, folder):

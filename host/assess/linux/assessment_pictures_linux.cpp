@@ -1,7 +1,7 @@
 // The Linux host draws an assessment's graphs with the host's cairo drawing (host/pictures).
 #include "host/assess/assessment_pictures.h"
 #include "host/pictures/dialog_picture_names.h"
-#include "host/report/output_files.h"
+#include "host/system/file_writing.h"
 
 namespace orvane {
 

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "host/person/person.h"
-#include "host/report/clipboard_items.h"
 #include "host/system/system.h"
 
 namespace orvane {

@@ -1,7 +1,7 @@
 #include "host/pictures/pictures.h"
 
 #include "host/pictures/dialog_picture_names.h"
-#include "host/report/output_files.h"
+#include "host/system/file_writing.h"
 
 namespace orvane {
 

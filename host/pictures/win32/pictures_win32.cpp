@@ -4,7 +4,7 @@
 #include "host/pictures/dialog_picture_names.h"
 #include "host/pictures/pictures.h"
 #include "host/pictures/png_file.h"
-#include "host/report/output_files.h"
+#include "host/system/file_writing.h"
 
 namespace orvane {
 

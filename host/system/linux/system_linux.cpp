@@ -2,8 +2,6 @@
 // layer's inspection calls for modules, dialogs, the clipboard and memory.
 #include "host/system/system.h"
 
-#include "host/report/clipboard_items.h"
-
 #include <orvane_platform.h>
 #include <unistd.h>
 

@@ -112,7 +112,8 @@ TEST(Batch, AMissingFileStopsTheBatchBeforeAnythingIsWritten) {
   EXPECT_FALSE(hosttest::exists(out));
 }
 
-// A file that fails in the middle (a NaN sample) gets a row that says why; the others run.
+// A file that fails in the middle (a NaN sample) or cannot be opened as a recording (a cut
+// header, an empty file, text, a pipe) gets a row that says why; the others run.
 TEST(Batch, GoesOnPastAFileThatFailsAndTablesIt) {
   hosttest::ScratchDir dir;
   writeBursts(dir.file("a.wav"), 3000.0);
@@ -120,13 +121,21 @@ TEST(Batch, GoesOnPastAFileThatFailsAndTablesIt) {
   nan[24000] = NAN;
   hosttest::writeWav(dir.file("b.wav"), 1, 48000, nan, true);
   writeBursts(dir.file("c.wav"), 6000.0);
+  std::filesystem::copy_file(dir.file("a.wav"), dir.file("d-cut.wav"));
+  std::filesystem::resize_file(dir.file("d-cut.wav"), 20);
+  std::ofstream(dir.file("e-empty.wav")).flush();
+  std::ofstream(dir.file("f-text.wav")) << "not a recording\n";
+  ASSERT_EQ(mkfifo(dir.file("g-pipe.wav").c_str(), 0644), 0);
   const std::string out = dir.file("out");
   auto r = runOrvane({"run", "levelmeter", dir.file("c.wav"), dir.file("b.wav"), dir.file("a.wav"),
-                      "--out", out, "--quiet"});
+                      dir.file("d-cut.wav"), dir.file("e-empty.wav"), dir.file("f-text.wav"),
+                      dir.file("g-pipe.wav"), "--out", out, "--quiet"});
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find("NaN"), std::string::npos) << r.err;
   std::vector<std::string> rows = hosttest::lines(readText(out + "/summary.csv"));
-  ASSERT_EQ(rows.size(), 4u);
+  ASSERT_EQ(rows.size(), 8u);
+  for (size_t row = 4; row < rows.size(); ++row)
+    EXPECT_NE(cells(rows[row]).back(), "") << rows[row];
   EXPECT_EQ(cells(rows[0]).back(), "error");
   EXPECT_EQ(cells(rows[1])[0], dir.file("a.wav"));
   EXPECT_EQ(rows[1].back(), ',');  // no error
@@ -167,6 +176,30 @@ TEST(Batch, RunsInParallelMergeIntoTheSequentialBatchsSummary) {
   EXPECT_EQ(merged.status, 1);
   EXPECT_NE(merged.err.find(cut), std::string::npos) << merged.err;
   EXPECT_EQ(hosttest::lines(merged.out).size(), 3u) << merged.out;
+
+  // So is a report of wrongly typed fields, whatever they are.
+  std::filesystem::create_directory(dir.file("each/9-typed"));
+  std::ofstream(dir.file("each/9-typed/report.json")) << "{\"audio\": 5}\n";
+  merged = runOrvane({"summary", dir.file("each")});
+  EXPECT_EQ(merged.status, 1);
+  EXPECT_NE(merged.err.find("9-typed"), std::string::npos) << merged.err;
+  EXPECT_EQ(hosttest::lines(merged.out).size(), 3u) << merged.out;
+
+  // A job that fails leaves no report; parallel's job log names it, and so does the table.
+  std::vector<double> nan(4800, 0.25);
+  nan[10] = NAN;
+  hosttest::writeWav(dir.file("nan.wav"), 1, 48000, nan, true);
+  command = "cd " + dir.path() + " && parallel --will-cite --joblog jobs.log " +
+            std::string(ORVANE_BIN_DIR) +
+            "/orvane run levelmeter {} --out each/{#}-{/.} --quiet ::: " + dir.file("nan.wav") +
+            " >/dev/null 2>&1";
+  ASSERT_NE(std::system(command.c_str()), 0);
+  merged = runOrvane({"summary", dir.file("each"), "--joblog", dir.file("jobs.log")});
+  EXPECT_EQ(merged.status, 1);
+  const std::vector<std::string> rows = hosttest::lines(merged.out);
+  ASSERT_EQ(rows.size(), 4u) << merged.out;
+  EXPECT_NE(rows[3].find(dir.file("nan.wav")), std::string::npos) << rows[3];
+  EXPECT_NE(rows[3].find("job 1 exited with status 2"), std::string::npos) << rows[3];
 
   EXPECT_EQ(runOrvane({"summary", dir.file("nothing-here")}).status, 2);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "host/host_test_support.h"
 
@@ -213,4 +214,19 @@ TEST(RunCommand, SelectionIsPassedInTheRecord) {
   EXPECT_EQ(report["selection"]["first"], 1000);
   EXPECT_EQ(report["selection"]["last"], 2999);
   EXPECT_EQ(report["selection"]["frames"], 2000);
+}
+
+// A WAVE file whose data chunk stops short of what its header says is measured as far as it
+// goes, and the person is told.
+TEST(RunCommand, AWaveFileCutShortIsMeasuredWithAWarning) {
+  hosttest::ScratchDir dir;
+  const std::string wav = dir.file("cut.wav");
+  hosttest::writeTone(wav, 1, 48000, 4800);
+  std::filesystem::resize_file(wav, std::filesystem::file_size(wav) - 2 * 1200);
+  auto r = runOrvane({"run", "levelmeter", wav, "--json", "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("data cut: 3600 of 4800 frames"), std::string::npos) << r.err;
+  const Json report = Json::parse(r.out);
+  EXPECT_EQ(report["audio"]["frames"], 3600);
+  EXPECT_EQ(report["warnings"], Json::array({"data cut: 3600 of 4800 frames"}));
 }

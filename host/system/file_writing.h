@@ -1,7 +1,8 @@
-// Writing the files of a run, each whole or not at all: the bytes go to a temporary name in
-// the same folder, are flushed to the disk, and only then take the file's name, so a failure
-// (a full disk, say) leaves the earlier file byte for byte as it was. Throws HostError
-// (kExitFailure) naming the file and the system's reason.
+// Writing a file whole or not at all: the bytes go to a new temporary name in the same folder
+// (made by exclusive creation, never through a link), are flushed to the disk, take the mode
+// of the file they replace, and only then take the file's name by rename; a failure (a full
+// disk, say) leaves the earlier file byte for byte as it was. Throws HostError (kExitFailure)
+// naming the file and the system's reason.
 #pragma once
 
 #include <functional>

@@ -1,5 +1,6 @@
-#include "host/report/output_files.h"
+#include "host/system/file_writing.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,18 +16,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Beside the file, hidden, and named for this process, so that two runs never share one.
-std::string temporaryNameOf(const std::string& path) {
+constexpr char kTemporaryMark[] = ".orvane-";
+constexpr char kTemporaryEnd[] = ".tmp";
+
+// Beside the file, hidden, and new: a name that exists is never written into.
+std::string temporaryNameOf(const std::string& path, int attempt) {
   const fs::path p(path);
   const std::string name =
-      "." + p.filename().string() + ".orvane-" + std::to_string(currentProcessId()) + ".tmp";
+      "." + p.filename().string() + kTemporaryMark + std::to_string(attempt) + kTemporaryEnd;
   return (p.parent_path() / name).string();
 }
 
 void writeBytes(const std::string& path, const char* data, size_t size) {
   writeFileWhole(path, [&](const std::string& temporary) {
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) throw failure("cannot write " + path + ": " + std::strerror(errno));
+    std::string reason;
+    std::FILE* out = openForWriting(temporary, &reason);
+    if (!out) throw failure("cannot write " + path + ": " + reason);
     errno = 0;
     const bool put =
         (size == 0 || std::fwrite(data, 1, size, out) == size) && std::fflush(out) == 0;
@@ -35,6 +40,24 @@ void writeBytes(const std::string& path, const char* data, size_t size) {
       throw failure("cannot write " + path + ": " + std::strerror(error ? error : errno));
     }
   });
+}
+
+// A new empty file at a free temporary name beside `path`, claimed by exclusive creation so
+// that no other writer (nor a link planted there) shares it.
+std::string claimTemporary(const std::string& path) {
+  static std::atomic<int> made{0};
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const std::string name = temporaryNameOf(path, ++made);
+    std::string reason;
+    std::FILE* file = createNewFile(name, &reason);
+    if (file) {
+      std::fclose(file);
+      return name;
+    }
+    if (fs::exists(fs::symlink_status(name))) continue;
+    throw failure("cannot write " + path + ": " + reason);
+  }
+  throw failure("cannot write " + path + ": no free temporary name beside it");
 }
 
 }  // namespace
@@ -50,10 +73,11 @@ void writeFileWhole(const std::string& given, const std::function<void(const std
     make(path);
     return;
   }
-  const std::string temporary = temporaryNameOf(path);
+  const std::string temporary = claimTemporary(path);
   try {
     make(temporary);
-    const std::string reason = flushFile(temporary);
+    std::string reason = flushFile(temporary);
+    if (reason.empty()) reason = copyPermissions(path, temporary);
     if (!reason.empty()) throw failure("cannot write " + path + ": " + reason);
     fs::rename(temporary, path, ec);
     if (ec) throw failure("cannot write " + path + ": " + ec.message());
