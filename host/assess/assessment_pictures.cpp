@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "host/assess/assessment_rules.h"
+#include "host/assess/third_octaves.h"
 #include "host/pictures/graph_layout.h"
 
 namespace orvane {
@@ -21,9 +23,6 @@ constexpr long kPlainColour = 0x000000;   // black
 constexpr double kTimeFloorDb = -120.0;
 // How far under the filter's largest gain its picture reaches, dB.
 constexpr double kFilterSpanDb = 100.0;
-// The base-ten third-octave band's half width in log10 f (IEC 61260-1: G^(1/20), G = 10^0.3).
-constexpr double kHalfBandDecades = 0.05;
-constexpr double kPreRingingEdgeMs = -1.0;
 
 using Columns = std::vector<std::optional<double>>;
 
@@ -126,6 +125,30 @@ GraphSource separation(const Assessment& a, const ChannelAssessment& c) {
   return g;
 }
 
+// The largest |y| of each column's span of samples, dB re the largest of all (the nearest
+// sample when the span holds none), above kTimeFloorDb.
+Columns peakColumns(const GraphXAxis& axis, const std::vector<double>& t,
+                    const std::vector<double>& y, double peak) {
+  const double half = (axis.right - axis.left) / (axis.width - 1) / 2;
+  Columns columns(static_cast<std::size_t>(axis.width));
+  for (int k = 0; k < axis.width; ++k) {
+    const double at = graphXAt(axis, k);
+    auto first = std::lower_bound(t.begin(), t.end(), at - half);
+    auto last = std::lower_bound(t.begin(), t.end(), at + half);
+    double largest = -1.0;
+    for (auto it = first; it != last; ++it)
+      largest = std::max(largest, std::fabs(y[it - t.begin()]));
+    if (largest < 0.0) {
+      std::size_t n = std::min(static_cast<std::size_t>(first - t.begin()), t.size() - 1);
+      if (n > 0 && at - t[n - 1] < t[n] - at) --n;
+      largest = std::fabs(y[n]);
+    }
+    const double db = largest > 0.0 ? 20.0 * std::log10(largest / peak) : -INFINITY;
+    columns[static_cast<std::size_t>(k)] = std::max(db, kTimeFloorDb);
+  }
+  return columns;
+}
+
 // The level of each column: the largest |y| among the samples of the column's span (the
 // nearest sample when the span holds none), in dB re the largest of all.
 GraphSource timeResponse(const ChannelAssessment& c) {
@@ -137,26 +160,8 @@ GraphSource timeResponse(const ChannelAssessment& c) {
   for (double v : y) peak = std::max(peak, std::fabs(v));
   if (t.size() >= 2 && t.size() == y.size() && peak > 0.0) {
     setXRange(&g, t.front(), t.back());
-    const GraphXAxis axis = *graphXAxis(g.targets, g.width);
-    const double half = (axis.right - axis.left) / (axis.width - 1) / 2;
-    Columns columns(static_cast<std::size_t>(axis.width));
-    for (int k = 0; k < axis.width; ++k) {
-      const double at = graphXAt(axis, k);
-      auto first = std::lower_bound(t.begin(), t.end(), at - half);
-      auto last = std::lower_bound(t.begin(), t.end(), at + half);
-      double largest = -1.0;
-      for (auto it = first; it != last; ++it)
-        largest = std::max(largest, std::fabs(y[it - t.begin()]));
-      if (largest < 0.0) {
-        std::size_t n = std::min(static_cast<std::size_t>(first - t.begin()), t.size() - 1);
-        if (n > 0 && at - t[n - 1] < t[n] - at) --n;
-        largest = std::fabs(y[n]);
-      }
-      const double db = largest > 0.0 ? 20.0 * std::log10(largest / peak) : -INFINITY;
-      columns[static_cast<std::size_t>(k)] = std::max(db, kTimeFloorDb);
-    }
-    g.curves[1] = columns;
-    g.markers = {kPreRingingEdgeMs};
+    g.curves[1] = peakColumns(*graphXAxis(g.targets, g.width), t, y, peak);
+    g.markers = {-kMainWindowMs};
   }
   g.targets[0].yTop = 10.0;
   g.targets[0].yBottom = kTimeFloorDb;
@@ -164,6 +169,34 @@ GraphSource timeResponse(const ChannelAssessment& c) {
       c.name + (std::isfinite(c.preRingingDb)
                     ? format(": pre-ringing (before -1 ms) %.1f dB of the energy", c.preRingingDb)
                     : std::string(": no pre-ringing (before -1 ms)"));
+  return g;
+}
+
+// The whole equalised response, ms from the intended arrival, dB re its peak; the worst
+// octave's pre-echo marked and noted.
+GraphSource wholeResponse(const Assessment& a, const ChannelAssessment& c) {
+  GraphSource g = blankGraph("ms", "dB re peak", false);
+  setCurveColour(&g, 1, kPlainColour);
+  double peak = 0.0;
+  for (double v : c.equalised) peak = std::max(peak, std::fabs(v));
+  g.targets[0].yTop = 10.0;
+  g.targets[0].yBottom = kTimeFloorDb;
+  if (c.equalised.size() < 2 || peak <= 0.0) return g;
+  std::vector<double> t(c.equalised.size());
+  for (std::size_t n = 0; n < t.size(); ++n) t[n] = n * 1000.0 / a.sampleRate - c.intendedArrivalMs;
+  setXRange(&g, t.front(), t.back());
+  g.curves[1] = peakColumns(*graphXAxis(g.targets, g.width), t, c.equalised, peak);
+  const OctavePreEcho* worst = nullptr;
+  for (const OctavePreEcho& o : c.preEchoOctaves)
+    if (o.levelDb && (!worst || *o.levelDb > *worst->levelDb)) worst = &o;
+  g.markers = {0.0};
+  if (worst) {
+    g.markers.push_back(worst->mainMs - *worst->beforeMs - c.intendedArrivalMs);
+    g.note = c.name + format(": worst pre-echo %.1f dB in the %.0f Hz octave, %.1f ms early",
+                             *worst->levelDb, worst->centreHz, *worst->beforeMs);
+  } else {
+    g.note = c.name + ": no pre-echo";
+  }
   return g;
 }
 
@@ -178,18 +211,6 @@ std::optional<double> gainAt(const std::vector<double>& gridHz, const std::vecto
   const double w = std::log(f / gridHz[i - 1]) / std::log(gridHz[i] / gridHz[i - 1]);
   if (!std::isfinite(db[i - 1]) || !std::isfinite(db[i])) return w < 0.5 ? db[i - 1] : db[i];
   return db[i - 1] + w * (db[i] - db[i - 1]);
-}
-
-const char* filterChannelName(FilterMode mode, std::size_t channel) {
-  static const char* const kCrossTalk[] = {"LL", "LR", "RL", "RR"};
-  switch (mode) {
-    case FilterMode::Mono:
-      return "mono";
-    case FilterMode::DualMono:
-      return channel == 0 ? "left" : "right";
-    default:
-      return channel < 4 ? kCrossTalk[channel] : "?";
-  }
 }
 
 GraphSource filterGain(const Assessment& a, std::size_t first) {
@@ -228,6 +249,8 @@ std::vector<AssessmentGraph> assessmentGraphs(const Assessment& a) {
     graphs.push_back({withSuffix("assessment-bands", c), bandLevels(a, a.channels[c])});
   for (std::size_t c = 0; c < a.channels.size(); ++c)
     graphs.push_back({withSuffix("assessment-time", c), timeResponse(a.channels[c])});
+  for (std::size_t c = 0; c < a.channels.size(); ++c)
+    graphs.push_back({withSuffix("assessment-whole", c), wholeResponse(a, a.channels[c])});
   for (std::size_t first = 0; first < a.filterGain.channelDb.size(); first += 2)
     graphs.push_back({withSuffix("assessment-filter", first / 2), filterGain(a, first)});
   if (a.mode == FilterMode::Stereo || a.mode == FilterMode::TwoByTwo) {

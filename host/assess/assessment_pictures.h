@@ -8,6 +8,9 @@
 //                              peak, dB re the peak (the largest |y| of each column's span, so
 //                              no peak falls between columns), over ms; the edge of the
 //                              pre-ringing window (1 ms before the peak) marked
+//   assessment-whole[-2]       per channel: the whole equalised response in dB re its peak over
+//                              ms from the intended arrival (marked), the worst octave's
+//                              pre-echo window marked and noted
 //   assessment-filter[-2]      the filter's gain in dB over frequency, two filter channels a
 //                              picture (2x2: LL, LR then RL, RR); the pass band's edges and the
 //                              largest gain marked, the largest gain noted (value, frequency)

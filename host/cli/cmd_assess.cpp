@@ -24,16 +24,18 @@ FilterMode modeOf(const std::string& name, int filterChannels) {
   return filterChannels == 1 ? FilterMode::Mono : FilterMode::DualMono;
 }
 
-// The channels of a file, de-interleaved, at full scale 1 (the host reads 16-bit scale).
+// The channels of a file, de-interleaved, at full scale 1 (the host reads 16-bit scale);
+// refused, naming the file, when a sample is no finite number.
 std::vector<std::vector<double>> channelsOf(const Audio& audio) {
   std::vector<std::vector<double>> channels(audio.channels);
   for (auto& c : channels) c.reserve(static_cast<std::size_t>(audio.frames));
   for (long i = 0; i < audio.frames; ++i) {
     for (int c = 0; c < audio.channels; ++c) {
       channels[c].push_back(audio.samples[static_cast<std::size_t>(i) * audio.channels + c] /
-                            32768.0);
+                            kHostSampleScale);
     }
   }
+  checkFinite(channels, audio.path);
   return channels;
 }
 
@@ -72,6 +74,7 @@ int assessCommand(const AssessOptions& options, std::ostream& out) {
   input.bandLowHz = options.bandLowHz;
   input.bandHighHz = options.bandHighHz;
   input.beta = options.beta;
+  input.design = readDesignRecord(options.filter);
   const Assessment assessment = assessFilter(input);
   const Json json = assessmentJson(assessment);
   // Made only now: input refused above leaves no folder behind.
