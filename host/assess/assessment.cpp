@@ -62,6 +62,12 @@ std::vector<double> power(const Spectrum& X) {
   return p;
 }
 
+double meanOf(const std::vector<double>& v) {
+  double sum = 0.0;
+  for (double x : v) sum += x;
+  return sum / static_cast<double>(v.size());
+}
+
 // A band with no level at all (a path that is silent there) leaves no flatness to state:
 // infinite, which the renderings show as null.
 Flatness flatnessOf(const std::vector<double>& levelsDb) {
@@ -71,9 +77,7 @@ Flatness flatnessOf(const std::vector<double>& levelsDb) {
       return Flatness{inf, inf};
     }
   }
-  double mean = 0.0;
-  for (double l : levelsDb) mean += l;
-  mean /= static_cast<double>(levelsDb.size());
+  const double mean = meanOf(levelsDb);
   Flatness f;
   double squares = 0.0;
   for (double l : levelsDb) {
@@ -132,13 +136,36 @@ void judgeTiming(const Signal& y, long intended, int sampleRate, ChannelAssessme
   }
 }
 
-void checkInput(const AssessmentInput& in) {
+// Every position's response, `response` first.
+std::vector<const std::vector<Signal>*> responsesOf(const AssessmentInput& in) {
+  std::vector<const std::vector<Signal>*> all = {&in.response};
+  for (const auto& r : in.morePositions) all.push_back(&r);
+  return all;
+}
+
+std::vector<std::string> positionNamesOf(const AssessmentInput& in) {
+  const std::size_t count = 1 + in.morePositions.size();
+  if (!in.positionNames.empty() && in.positionNames.size() != count)
+    throw badInput("the positions' names do not match their responses");
+  std::vector<std::string> names = in.positionNames;
+  for (std::size_t p = names.size(); p < count; ++p)
+    names.push_back("position " + std::to_string(p + 1));
+  return names;
+}
+
+void checkInput(const AssessmentInput& in, const std::vector<std::string>& names) {
   if (in.sampleRate <= 0) throw badInput("the sample rate must be positive");
-  if (in.response.empty() || in.filter.empty()) throw badInput("no response or no filter");
-  checkAssessmentShape(in.mode, static_cast<int>(in.response.size()),
-                       static_cast<long>(in.response[0].size()), static_cast<int>(in.filter.size()),
-                       static_cast<long>(in.filter[0].size()), "the response", "the filter");
-  checkFinite(in.response, "the response");
+  if (in.filter.empty()) throw badInput("no filter");
+  const auto responses = responsesOf(in);
+  for (std::size_t p = 0; p < responses.size(); ++p) {
+    const std::vector<Signal>& r = *responses[p];
+    const std::string name = responses.size() > 1 ? names[p] : "the response";
+    if (r.empty()) throw badInput(name + ": no response");
+    checkAssessmentShape(in.mode, static_cast<int>(r.size()), static_cast<long>(r[0].size()),
+                         static_cast<int>(in.filter.size()), static_cast<long>(in.filter[0].size()),
+                         name, "the filter");
+    checkFinite(r, name);
+  }
   checkFinite(in.filter, "the filter");
   const bool filterSounds = std::any_of(in.filter.begin(), in.filter.end(), [](const Signal& s) {
     return std::any_of(s.begin(), s.end(), [](double v) { return v != 0.0; });
@@ -146,28 +173,39 @@ void checkInput(const AssessmentInput& in) {
   if (!filterSounds) throw badInput("the filter is silent: every sample is 0");
 }
 
-// The spectra and paths. Acoustic paths h[speaker][ear] and the network's F[input][speaker]
-// (0 left, 1 right); a mono or dual-mono channel is its own speaker and ear.
-Network networkOf(const AssessmentInput& in) {
-  const bool twoByTwo = in.mode == FilterMode::TwoByTwo;
-  Network w;
-  const long M = static_cast<long>(in.response[0].size()) / (twoByTwo ? 2 : 1);
-  w.L = static_cast<long>(in.filter[0].size()) / (twoByTwo ? 2 : 1);
-  w.outLength = static_cast<std::size_t>(M + w.L - 1);
-  // At least a second's worth of points, so bins lie at most 1 Hz apart and the 20 Hz band
-  // (4.6 Hz wide) holds several of them even for short responses and filters.
-  w.n = transformLengthFor(std::max(w.outLength, static_cast<std::size_t>(in.sampleRate)));
-  if (w.n > static_cast<std::size_t>(maxAssessmentTransform())) {
+// Points of the transform: the smallest power of two holding the longest position's whole
+// convolution and at least a second, so bins lie at most 1 Hz apart and the 20 Hz band
+// (4.6 Hz wide) holds several of them even for short responses and filters; one for all
+// positions, so their bands share their bins.
+std::size_t transformPointsOf(const AssessmentInput& in) {
+  const std::size_t halves = in.mode == FilterMode::TwoByTwo ? 2 : 1;
+  std::size_t longest = static_cast<std::size_t>(in.sampleRate);
+  for (const std::vector<Signal>* r : responsesOf(in))
+    longest = std::max(longest, ((*r)[0].size() + in.filter[0].size()) / halves - 1);
+  const std::size_t n = transformLengthFor(longest);
+  if (n > static_cast<std::size_t>(maxAssessmentTransform())) {
     throw badInput("a sample rate of " + std::to_string(in.sampleRate) +
                    " Hz needs a transform longer than fits in memory");
   }
+  return n;
+}
+
+// The spectra and paths. Acoustic paths h[speaker][ear] and the network's F[input][speaker]
+// (0 left, 1 right); a mono or dual-mono channel is its own speaker and ear.
+Network networkOf(const AssessmentInput& in, const std::vector<Signal>& response, std::size_t n) {
+  const bool twoByTwo = in.mode == FilterMode::TwoByTwo;
+  Network w;
+  const long M = static_cast<long>(response[0].size()) / (twoByTwo ? 2 : 1);
+  w.L = static_cast<long>(in.filter[0].size()) / (twoByTwo ? 2 : 1);
+  w.outLength = static_cast<std::size_t>(M + w.L - 1);
+  w.n = n;
   auto spectrum = [&](const Signal& s) { return realSpectrum(s.data(), s.size(), w.n); };
   // Reserved so that the paths' pointers into them stay valid.
   w.responses.reserve(2);
   w.inverted.reserve(2);
   if (in.mode == FilterMode::Mono || in.mode == FilterMode::DualMono) {
     for (std::size_t c = 0; c < in.filter.size(); ++c) {
-      w.responses.push_back(spectrum(in.response[c]));
+      w.responses.push_back(spectrum(response[c]));
       w.inverted.push_back(power(w.responses.back()));
     }
     for (std::size_t c = 0; c < in.filter.size(); ++c) {
@@ -176,7 +214,7 @@ Network networkOf(const AssessmentInput& in) {
       p.wanted = multiplySpectra(w.responses[c], spectrum(in.filter[c]));
       p.direct = &w.responses[c];
       p.inverted = &w.inverted[c];
-      p.intendedArrival = peakIndex(in.response[c]) + peakIndex(in.filter[c]);
+      p.intendedArrival = peakIndex(response[c]) + peakIndex(in.filter[c]);
       w.paths.push_back(std::move(p));
     }
     return w;
@@ -185,15 +223,15 @@ Network networkOf(const AssessmentInput& in) {
   Signal h[2][2], f[2][2];
   if (twoByTwo) {
     for (int spk = 0; spk < 2; ++spk) {
-      for (int ear = 0; ear < 2; ++ear) h[spk][ear] = slice(in.response[ear], spk * M, M);
+      for (int ear = 0; ear < 2; ++ear) h[spk][ear] = slice(response[ear], spk * M, M);
     }
     for (int input = 0; input < 2; ++input) {
       for (int spk = 0; spk < 2; ++spk) f[input][spk] = slice(in.filter[spk], input * w.L, w.L);
     }
   } else {
     // The symmetric set-up: hRL = hLR, hRR = hLL; RL = LR, RR = LL.
-    h[0][0] = h[1][1] = in.response[0];
-    h[0][1] = h[1][0] = in.response[1];
+    h[0][0] = h[1][1] = response[0];
+    h[0][1] = h[1][0] = response[1];
     f[0][0] = f[1][1] = in.filter[0];
     f[0][1] = f[1][0] = in.filter[1];
   }
@@ -228,17 +266,19 @@ Network networkOf(const AssessmentInput& in) {
   return w;
 }
 
-void checkSounding(const Network& w) {
+void checkSounding(const Network& w, const std::string& position) {
   for (const ChannelPaths& p : w.paths) {
     if (!std::any_of(p.direct->begin(), p.direct->end(),
                      [](const std::complex<double>& v) { return std::norm(v) > 0.0; })) {
-      throw badInput("the response of the " + p.name + " channel is silent");
+      throw badInput(position + "the response of the " + p.name + " channel is silent");
     }
   }
 }
 
-// The band given, else the design's, else where the filter corrects.
-PassBand passBandOf(const AssessmentInput& in, const Network& w) {
+// The band given, else the design's, else where the filter corrects at every position.
+PassBand passBandOf(const AssessmentInput& in, const std::vector<Network>& networks,
+                    const std::vector<std::string>& names) {
+  const Network& w = networks.front();
   const double nyquist = in.sampleRate / 2.0;
   PassBand band;
   if (in.bandLowHz && in.bandHighHz) {
@@ -256,13 +296,17 @@ PassBand passBandOf(const AssessmentInput& in, const Network& w) {
                "-octave transition, where its in-band regularisation holds";
   } else {
     std::vector<std::vector<double>> direct, equalised;
-    for (const ChannelPaths& p : w.paths) {
-      direct.push_back(power(*p.direct));
-      equalised.push_back(power(p.wanted));
+    std::vector<std::string> channelNames;
+    for (std::size_t p = 0; p < networks.size(); ++p) {
+      for (const ChannelPaths& path : networks[p].paths) {
+        direct.push_back(power(*path.direct));
+        equalised.push_back(power(path.wanted));
+        channelNames.push_back(networks.size() > 1 ? names[p] + " " + path.name : path.name);
+      }
     }
     std::vector<ChannelPowers> channels;
-    for (std::size_t c = 0; c < w.paths.size(); ++c)
-      channels.push_back({w.paths[c].name, &direct[c], &equalised[c]});
+    for (std::size_t c = 0; c < direct.size(); ++c)
+      channels.push_back({channelNames[c], &direct[c], &equalised[c]});
     return correctedPassBand(channels, in.sampleRate / static_cast<double>(w.n), nyquist);
   }
   if (!(band.lowHz > 0.0 && band.lowHz < band.highHz && band.highHz <= nyquist)) {
@@ -298,6 +342,39 @@ ChannelAssessment judgeChannel(const ChannelPaths& p, const std::vector<ThirdOct
   judgeTiming(c.equalised, p.intendedArrival, sampleRate, &c);
   c.preEchoOctaves = octavePreEchoes(p.wanted, w.n, w.outLength, sampleRate);
   return c;
+}
+
+// Per channel and band, how far the positions' equalised levels lie apart, each taken re its
+// position's mean over the bands (as flatness takes it): a seat further away is quieter
+// throughout, which no filter could or should correct.
+std::vector<PositionSpread> positionSpreads(const std::vector<PositionAssessment>& positions) {
+  std::vector<PositionSpread> spreads;
+  const std::vector<ChannelAssessment>& first = positions.front().channels;
+  for (std::size_t c = 0; c < first.size(); ++c) {
+    PositionSpread s;
+    s.name = first[c].name;
+    s.bandCentreHz = first[c].bandCentreHz;
+    for (std::size_t b = 0; b < s.bandCentreHz.size(); ++b) {
+      double lo = INFINITY, hi = -INFINITY;
+      bool silent = false;
+      for (const PositionAssessment& p : positions) {
+        const std::vector<double>& after = p.channels[c].bandAfterDb;
+        const double level = after[b] - meanOf(after);
+        silent = silent || !std::isfinite(level);
+        lo = std::min(lo, level);
+        hi = std::max(hi, level);
+      }
+      // A band silent somewhere has no spread to state (NaN, null in JSON): the worst of all.
+      const double spread = silent ? std::numeric_limits<double>::quiet_NaN() : hi - lo;
+      s.spreadDb.push_back(spread);
+      if (b == 0 || std::isnan(spread) || (!std::isnan(s.maxDb) && spread > s.maxDb)) {
+        s.maxDb = spread;
+        s.maxHz = s.bandCentreHz[b];
+      }
+    }
+    spreads.push_back(std::move(s));
+  }
+  return spreads;
 }
 
 }  // namespace
@@ -378,12 +455,18 @@ void checkFinite(const std::vector<std::vector<double>>& channels, const std::st
 }
 
 Assessment assessFilter(const AssessmentInput& in) {
-  checkInput(in);
-  const Network w = networkOf(in);
-  checkSounding(w);
-  const PassBand band = passBandOf(in, w);
-  const double binHz = static_cast<double>(in.sampleRate) / static_cast<double>(w.n);
-  const auto bands = thirdOctaveBandsWithin(band.lowHz, band.highHz, binHz, w.n / 2);
+  const std::vector<std::string> names = positionNamesOf(in);
+  checkInput(in, names);
+  const std::size_t n = transformPointsOf(in);
+  const auto responses = responsesOf(in);
+  std::vector<Network> networks;
+  for (std::size_t p = 0; p < responses.size(); ++p) {
+    networks.push_back(networkOf(in, *responses[p], n));
+    checkSounding(networks.back(), responses.size() > 1 ? names[p] + ": " : "");
+  }
+  const PassBand band = passBandOf(in, networks, names);
+  const double binHz = static_cast<double>(in.sampleRate) / static_cast<double>(n);
+  const auto bands = thirdOctaveBandsWithin(band.lowHz, band.highHz, binHz, n / 2);
   if (bands.empty()) {
     throw badInput("no third-octave band lies wholly inside the pass band (" +
                    fixedText(band.lowHz, 1) + " ... " + fixedText(band.highHz, 1) + " Hz, " +
@@ -393,16 +476,21 @@ Assessment assessFilter(const AssessmentInput& in) {
   Assessment a;
   a.sampleRate = in.sampleRate;
   a.mode = in.mode;
-  a.filterLength = w.L;
-  a.transformLength = static_cast<long>(w.n);
+  a.filterLength = networks.front().L;
+  a.transformLength = static_cast<long>(n);
   a.bandLowHz = band.lowHz;
   a.bandHighHz = band.highHz;
   a.bandSource = band.source;
   a.bandWhy = band.why;
   a.design = in.design;
   a.beta = in.beta ? *in.beta : in.design ? in.design->inBandRegularisation : kDefaultBeta;
-  for (const ChannelPaths& p : w.paths)
-    a.channels.push_back(judgeChannel(p, bands, w, in.sampleRate, a.beta));
+  for (std::size_t p = 0; p < networks.size(); ++p) {
+    PositionAssessment position{names[p], {}};
+    for (const ChannelPaths& path : networks[p].paths)
+      position.channels.push_back(judgeChannel(path, bands, networks[p], in.sampleRate, a.beta));
+    a.positions.push_back(std::move(position));
+  }
+  if (a.positions.size() > 1) a.spread = positionSpreads(a.positions);
   a.filterGain = filterGainOf(in.filter, in.mode, in.sampleRate, a.bandLowHz, a.bandHighHz);
   a.filterEnds = filterEndsOf(in.filter, in.mode);
   a.warnings = assessmentWarnings(a);

@@ -23,6 +23,10 @@ struct AssessmentInput {
   // Per channel (left first), at full scale 1, in the files' layouts: TwoByTwo holds both
   // halves one after the other in each channel.
   std::vector<std::vector<double>> response;
+  // Further positions (seats) of the same layout, each judged as `response` is (its length
+  // its own), and the names of all positions, `response`'s first (none: "position 1", ...).
+  std::vector<std::vector<std::vector<double>>> morePositions;
+  std::vector<std::string> positionNames;
   std::vector<std::vector<double>> filter;
   std::optional<double> bandLowHz;   // the pass band, Hz; both or neither given (--band)
   std::optional<double> bandHighHz;  // (neither: the design's, else correctedPassBand's)
@@ -107,6 +111,22 @@ struct FilterGain {
   std::vector<std::vector<double>> channelDb;
 };
 
+// One position's equalised channels.
+struct PositionAssessment {
+  std::string response;  // the position's name (the command: the response's file)
+  std::vector<ChannelAssessment> channels;
+};
+
+// How far the positions' equalised band levels, each re its position's mean over the bands,
+// lie apart, for one channel.
+struct PositionSpread {
+  std::string name;                  // the channel's
+  std::vector<double> bandCentreHz;  // midband frequencies, Hz (the channels' bands)
+  std::vector<double> spreadDb;      // per band: max - min over the positions, dB (NaN: silent)
+  double maxDb = 0;                  // the largest of them, dB
+  double maxHz = 0;                  // its band's midband, Hz
+};
+
 struct Assessment {
   int sampleRate = 0;  // Hz
   FilterMode mode = FilterMode::Mono;
@@ -120,10 +140,13 @@ struct Assessment {
   // Points of the transform: the smallest power of two holding the whole convolution
   // (M + L - 1) and at least a second (sampleRate), so bins are at most 1 Hz apart.
   long transformLength = 0;
-  std::vector<ChannelAssessment> channels;
+  // One entry per position, the response's first; each with the channels of the layout.
+  std::vector<PositionAssessment> positions;
+  std::vector<PositionSpread> spread;  // per channel; empty for one position
   FilterGain filterGain;
   std::vector<FilterEnds> filterEnds;  // per filter channel, file order (2x2: LL, LR, RL, RR)
-  std::vector<std::string> warnings;   // one plain-English line each, naming the channel
+  // One plain-English line each, naming the channel (and the position, when several).
+  std::vector<std::string> warnings;
 };
 
 // The largest transform the host will allocate for an assessment: the memory of about a dozen
@@ -150,8 +173,9 @@ std::vector<std::string> assessmentWarnings(const Assessment& a);
 
 // The renderings: {"assessment": ...} as documented in `orvane assess --help` (each channel
 // also named, and the mode, filter length and sample rate after the documented keys; values
-// that are no number, -inf pre-ringing, are JSON null), and the same as readable text, made
-// from that JSON so that a run's report and the command print alike.
+// that are no number, -inf pre-ringing, are JSON null; several positions as `positions`, each
+// with its `response` and `channels`, in place of `channels`, and `position_spread_db`), and the
+// same as readable text, made from that JSON so that a run's report and the command print alike.
 Json assessmentJson(const Assessment& a);
 std::string assessmentText(const Json& assessment);
 

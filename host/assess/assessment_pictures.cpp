@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 #include "host/assess/assessment_rules.h"
@@ -19,6 +20,16 @@ constexpr long kBeforeColour = 0x909090;  // COLORREF: grey
 constexpr long kAfterColour = 0x0000FF;   // red
 constexpr long kFirstColour = 0xC00000;   // blue
 constexpr long kPlainColour = 0x000000;   // black
+// The after levels of the second, third, ... position, over the first's (red).
+struct NamedColour {
+  long colour;
+  const char* name;
+};
+constexpr NamedColour kPositionColours[] = {{kFirstColour, "blue"},
+                                            {0x0080FF, "orange"},
+                                            {0x800080, "purple"},
+                                            {0x808000, "teal"},
+                                            {kPlainColour, "black"}};
 // The time picture's floor, dB re the peak: below it lies the float transform's rounding.
 constexpr double kTimeFloorDb = -120.0;
 // How far under the filter's largest gain its picture reaches, dB.
@@ -56,14 +67,16 @@ void setXRange(GraphSource* g, double left, double right) {
 // A range of whole multiples of `step` holding every finite value with `margin` to spare.
 void setYRange(GraphSource* g, double step, double margin, double floor = -INFINITY) {
   double lo = INFINITY, hi = -INFINITY;
-  for (const auto& [curve, values] : g->curves) {
+  auto take = [&](const Columns& values) {
     for (const auto& v : values) {
       if (v && std::isfinite(*v)) {
         lo = std::min(lo, *v);
         hi = std::max(hi, *v);
       }
     }
-  }
+  };
+  for (const auto& [curve, values] : g->curves) take(values);
+  for (const GraphSource::Overlay& o : g->overlays) take(o.values);
   if (!(lo <= hi)) lo = hi = 0.0;
   g->targets[0].yTop = std::ceil((hi + margin) / step) * step;
   g->targets[0].yBottom = std::max(floor, std::floor((lo - margin) / step) * step);
@@ -101,16 +114,34 @@ GraphSource bandGraph(const Assessment& a, const char* yLabel) {
   return g;
 }
 
-GraphSource bandLevels(const Assessment& a, const ChannelAssessment& c) {
+// Channel `channel` of every position: the first's levels before and after, the others'
+// after levels over them.
+GraphSource bandLevels(const Assessment& a, std::size_t channel) {
+  const ChannelAssessment& c = a.positions.front().channels[channel];
   GraphSource g = bandGraph(a, "dB");
   const GraphXAxis axis = *graphXAxis(g.targets, g.width);
   g.curves[1] = bandSteps(axis, c.bandCentreHz, c.bandBeforeDb);
   g.curves[2] = bandSteps(axis, c.bandCentreHz, c.bandAfterDb);
   setCurveColour(&g, 1, kBeforeColour);
   setCurveColour(&g, 2, kAfterColour);
+  const std::size_t colours = std::size(kPositionColours);
+  for (std::size_t p = 1; p < a.positions.size(); ++p) {
+    const ChannelAssessment& other = a.positions[p].channels[channel];
+    g.overlays.push_back({kPositionColours[(p - 1) % colours].colour,
+                          bandSteps(axis, other.bandCentreHz, other.bandAfterDb)});
+  }
   setYRange(&g, 5.0, 2.0);
-  g.note = c.name + format(": before (grey) max %.2f dB, after (red) max %.2f dB from the mean",
-                           c.before.maxDb, c.after.maxDb);
+  if (a.positions.size() == 1) {
+    g.note = c.name + format(": before (grey) max %.2f dB, after (red) max %.2f dB from the mean",
+                             c.before.maxDb, c.after.maxDb);
+    return g;
+  }
+  std::string legend = " (red";
+  for (std::size_t p = 1; p < a.positions.size(); ++p)
+    legend += std::string(", ") + kPositionColours[(p - 1) % colours].name;
+  const PositionSpread& s = a.spread[channel];
+  g.note = c.name + ": before (grey, the first), after at " + std::to_string(a.positions.size()) +
+           " positions" + legend + format("), spread up to %.2f dB at %.0f Hz", s.maxDb, s.maxHz);
   return g;
 }
 
@@ -245,17 +276,18 @@ GraphSource filterGain(const Assessment& a, std::size_t first) {
 
 std::vector<AssessmentGraph> assessmentGraphs(const Assessment& a) {
   std::vector<AssessmentGraph> graphs;
-  for (std::size_t c = 0; c < a.channels.size(); ++c)
-    graphs.push_back({withSuffix("assessment-bands", c), bandLevels(a, a.channels[c])});
-  for (std::size_t c = 0; c < a.channels.size(); ++c)
-    graphs.push_back({withSuffix("assessment-time", c), timeResponse(a.channels[c])});
-  for (std::size_t c = 0; c < a.channels.size(); ++c)
-    graphs.push_back({withSuffix("assessment-whole", c), wholeResponse(a, a.channels[c])});
+  const std::vector<ChannelAssessment>& channels = a.positions.front().channels;
+  for (std::size_t c = 0; c < channels.size(); ++c)
+    graphs.push_back({withSuffix("assessment-bands", c), bandLevels(a, c)});
+  for (std::size_t c = 0; c < channels.size(); ++c)
+    graphs.push_back({withSuffix("assessment-time", c), timeResponse(channels[c])});
+  for (std::size_t c = 0; c < channels.size(); ++c)
+    graphs.push_back({withSuffix("assessment-whole", c), wholeResponse(a, channels[c])});
   for (std::size_t first = 0; first < a.filterGain.channelDb.size(); first += 2)
     graphs.push_back({withSuffix("assessment-filter", first / 2), filterGain(a, first)});
   if (a.mode == FilterMode::Stereo || a.mode == FilterMode::TwoByTwo) {
-    for (std::size_t c = 0; c < a.channels.size(); ++c)
-      graphs.push_back({withSuffix("assessment-separation", c), separation(a, a.channels[c])});
+    for (std::size_t c = 0; c < channels.size(); ++c)
+      graphs.push_back({withSuffix("assessment-separation", c), separation(a, channels[c])});
   }
   return graphs;
 }

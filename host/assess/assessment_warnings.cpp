@@ -17,8 +17,10 @@ std::string octaveName(double hz) {
   return hz >= 1000.0 ? fixedText(hz / 1000.0, 0) + " kHz" : fixedText(hz, 0) + " Hz";
 }
 
-void channelWarnings(const ChannelAssessment& c, double beta, std::vector<std::string>* w) {
-  const std::string who = c.name + ": ";
+// `position`: the position's name and ": " when there are several, else nothing.
+void channelWarnings(const std::string& position, const ChannelAssessment& c, double beta,
+                     std::vector<std::string>* w) {
+  const std::string who = position + c.name + ": ";
   if (std::fabs(c.peakOffsetMs) > kPeakMoveMs) {
     w->push_back(
         who + "the main peak comes " + fixedText(std::fabs(c.peakOffsetMs), 2) + " ms " +
@@ -62,7 +64,10 @@ void channelWarnings(const ChannelAssessment& c, double beta, std::vector<std::s
 
 std::vector<std::string> assessmentWarnings(const Assessment& a) {
   std::vector<std::string> w;
-  for (const ChannelAssessment& c : a.channels) channelWarnings(c, a.beta, &w);
+  for (const PositionAssessment& p : a.positions) {
+    const std::string position = a.positions.size() > 1 ? p.response + ": " : "";
+    for (const ChannelAssessment& c : p.channels) channelWarnings(position, c, a.beta, &w);
+  }
   for (std::size_t f = 0; f < a.filterEnds.size(); ++f) {
     const FilterEnds& e = a.filterEnds[f];
     const double worst = std::max(e.startDb, e.endDb);

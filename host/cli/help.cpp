@@ -17,7 +17,7 @@ std::string mainHelp() {
          "  run PLUGIN AUDIOFILE...  run a plug-in on audio files and report what it did\n"
          "  validate PLUGIN       check a plug-in as a strict host would\n"
          "  summary DIR...        merge the reports of earlier runs into one summary table\n"
-         "  assess RESPONSE FILTER  judge an inverse filter against a measured response\n"
+         "  assess RESPONSE... FILTER  judge an inverse filter against measured responses\n"
          "\n"
          "Plug-ins are the .xfm files next to the orvane executable and in the directories of\n"
          "ORVANE_PLUGIN_PATH (separated by '" +
@@ -130,8 +130,8 @@ std::string summaryHelp() {
 }
 
 std::string assessHelp() {
-  return "Usage: orvane assess RESPONSE FILTER [--mode mono|dual|stereo|2x2] [--band LO:HI]\n"
-         "                     [--beta B] [--json] [--out DIR]\n"
+  return "Usage: orvane assess RESPONSE... FILTER [--mode mono|dual|stereo|2x2]\n"
+         "                     [--band LO:HI] [--beta B] [--json] [--out DIR]\n"
          "Judges an inverse filter (as inversefilter designs it, 'clipboard.wav' of its --out)\n"
          "against the measured impulse response it is meant for; both are audio files of one\n"
          "sample rate, read at full scale 1. The layouts are inversefilter's:\n"
@@ -165,6 +165,13 @@ std::string assessHelp() {
          "less flat than before, a pre-echo within 20 dB of the peak, a median separation\n"
          "under 20 dB, and a response so weak that the regularisation dominates (its mean\n"
          "|H(f)|^2 in the pass band less than 10 times B).\n"
+         "\n"
+         "Several RESPONSEs are positions (seats) of one layout, each judged alike: the JSON\n"
+         "holds 'positions' (each its 'response' and 'channels') in place of 'channels', and\n"
+         "'position_spread_db', per channel and band the spread of the levels after, each re\n"
+         "its position's mean over the bands (max - min over the positions); warnings name the\n"
+         "position; the band pictures overlay the positions' levels after, the other\n"
+         "pictures are the first position's.\n"
          "\n"
          "  --mode M     the filter's layout (default: mono for a mono filter, dual for a\n"
          "               stereo one; 2x2 must be asked for)\n"

@@ -369,11 +369,8 @@ Command parseAssess(int argc, const char* const* argv) {
   });
   if (!read) return helpFor(assessHelp());
   if (positional.size() < 2) throw badInput(usageError("assess", "missing RESPONSE and FILTER"));
-  if (positional.size() > 2) {
-    throw badInput(usageError("assess", "unexpected argument '" + positional[2] + "'"));
-  }
-  a.response = positional[0];
-  a.filter = positional[1];
+  a.responses.assign(positional.begin(), positional.end() - 1);
+  a.filter = positional.back();
   return c;
 }
 

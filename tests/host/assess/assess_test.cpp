@@ -90,6 +90,49 @@ TEST(AssessCommand, IdealInverseOfAPureDelay) {
   EXPECT_TRUE(j.at("warnings").empty()) << j.at("warnings").dump();
 }
 
+// Two seats through a pure delay: the first hears a clean pulse, the second the same with a
+// copy 6 dB down 25 ms earlier. Only the second is warned of, by name, and the spread across
+// the seats is the second's comb against the first's flat levels.
+TEST(AssessCommand, TwoPositionsTheSecondWorse) {
+  ScratchDir dir;
+  const long L = 1024, M = 4800, d = 1200, at = 2000;
+  const double a = 0.5;
+  std::vector<double> early = pulseAt(M, at);
+  early[at - d] = a;
+  hosttest::writeWav(dir.file("seat1.wav"), 1, kRate, pulseAt(M, at), true);
+  hosttest::writeWav(dir.file("seat2.wav"), 1, kRate, early, true);
+  hosttest::writeWav(dir.file("filter.wav"), 1, kRate, pulseAt(L, L / 2), true);
+  auto r = runOrvane({"assess", "seat1.wav", "seat2.wav", "filter.wav", "--json"}, dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const orvane::Json j = orvane::Json::parse(r.out).at("assessment");
+  EXPECT_FALSE(j.contains("channels"));
+  ASSERT_EQ(j.at("positions").size(), 2u);
+  EXPECT_EQ(j.at("positions")[1].at("response"), "seat2.wav");
+  EXPECT_EQ(j.at("positions")[1].at("channels")[0].at("name"), "mono");
+
+  bool named = false;
+  for (const auto& w : j.at("warnings")) {
+    const std::string line = w.get<std::string>();
+    EXPECT_EQ(line.rfind("seat2.wav: mono: ", 0), 0u) << line;
+    named = named || line.find("pre-echo") != std::string::npos;
+  }
+  EXPECT_TRUE(named) << j.at("warnings").dump();
+
+  const orvane::Json& spread = j.at("position_spread_db")[0];
+  std::vector<double> centres;
+  for (const auto& c : spread.at("band_hz")) centres.push_back(c.get<double>());
+  const std::vector<double> comb = echoBandLevelsDb(centres, a, d, 65536);
+  double mean = 0.0;
+  for (double l : comb) mean += l / comb.size();
+  double largest = 0.0;
+  for (std::size_t b = 0; b < comb.size(); ++b) {
+    EXPECT_NEAR(spread.at("spread")[b].get<double>(), std::fabs(comb[b] - mean), kFloatDb) << b;
+    largest = std::max(largest, std::fabs(comb[b] - mean));
+  }
+  EXPECT_NEAR(spread.at("max").get<double>(), largest, kFloatDb);
+  EXPECT_GT(largest, 0.1);  // the comb shows in the low bands
+}
+
 TEST(AssessLibrary, TwoPathEchoWithoutEqualisation) {
   const double a = 0.6;
   const long d = 37, L = 2048;
@@ -104,8 +147,8 @@ TEST(AssessLibrary, TwoPathEchoWithoutEqualisation) {
   in.bandLowHz = 100.0;
   in.bandHighHz = 10000.0;
   const orvane::Assessment r = orvane::assessFilter(in);
-  ASSERT_EQ(r.channels.size(), 1u);
-  const orvane::ChannelAssessment& c = r.channels[0];
+  ASSERT_EQ(r.positions[0].channels.size(), 1u);
+  const orvane::ChannelAssessment& c = r.positions[0].channels[0];
   // 100 Hz ... 10 kHz holds the bands of 125 Hz (its lower edge is above 100 Hz) to 8 kHz.
   ASSERT_EQ(c.bandCentreHz.size(), 19u);
   EXPECT_NEAR(c.bandCentreHz.front(), 1000.0 * std::pow(10.0, -0.9), 1e-9);
@@ -130,7 +173,7 @@ TEST(AssessLibrary, TwoPathEchoWithoutEqualisation) {
   // regularisation 0.001 in every bin of the pass band, which then decides the inversion.
   for (double& v : in.response[0]) v *= 0.01;
   const orvane::Assessment weak = orvane::assessFilter(in);
-  EXPECT_EQ(weak.channels[0].belowRegularisationShare, 1.0);
+  EXPECT_EQ(weak.positions[0].channels[0].belowRegularisationShare, 1.0);
   ASSERT_EQ(weak.warnings.size(), 1u);
   EXPECT_EQ(weak.warnings[0].rfind("mono: 100 % of the pass band's bins", 0), 0u)
       << weak.warnings[0];
@@ -149,7 +192,7 @@ TEST(AssessLibrary, RegularisationDecidesMuchOfAMuffledBand) {
   in.response = {muffled};
   in.filter = {pulseAt(2048, 1024)};
   const orvane::Assessment a = orvane::assessFilter(in);
-  EXPECT_GT(a.channels[0].belowRegularisationShare, 0.5);
+  EXPECT_GT(a.positions[0].channels[0].belowRegularisationShare, 0.5);
   ASSERT_EQ(a.warnings.size(), 1u);
   EXPECT_EQ(a.warnings[0].rfind("mono: ", 0), 0u) << a.warnings[0];
 
@@ -158,7 +201,8 @@ TEST(AssessLibrary, RegularisationDecidesMuchOfAMuffledBand) {
   in.response = {pulseAt(1000, 0), pulseAt(1000, 0)};
   in.filter = {pulseAt(2048, 1024), std::vector<double>(2048, 0.0)};
   const orvane::Assessment net = orvane::assessFilter(in);
-  for (const auto& c : net.channels) EXPECT_EQ(c.belowRegularisationShare, 1.0) << c.name;
+  for (const auto& c : net.positions[0].channels)
+    EXPECT_EQ(c.belowRegularisationShare, 1.0) << c.name;
 }
 
 // Headroom is the continuous response's peak: a sinusoid over the whole of a long filter peaks
@@ -213,8 +257,8 @@ TEST(AssessLibrary, CrossTalkSeparationOfKnownPaths) {
   in.response = {pulseAt(M, 0), pulseAt(M, 0, g)};
   in.filter = {pulseAt(L, L / 2), std::vector<double>(L, 0.0)};
   orvane::Assessment s = orvane::assessFilter(in);
-  ASSERT_EQ(s.channels.size(), 2u);
-  for (const auto& c : s.channels) {
+  ASSERT_EQ(s.positions[0].channels.size(), 2u);
+  for (const auto& c : s.positions[0].channels) {
     EXPECT_NEAR(*c.separationMinDb, -20.0 * std::log10(g), kFloatDb) << c.name;
     EXPECT_NEAR(*c.separationMedianDb, -20.0 * std::log10(g), kFloatDb) << c.name;
     EXPECT_NEAR(c.after.maxDb, 0.0, kFloatDb);
@@ -227,12 +271,13 @@ TEST(AssessLibrary, CrossTalkSeparationOfKnownPaths) {
   in.filter = {joined(pulseAt(L, L / 2), std::vector<double>(L, 0.0)),
                joined(std::vector<double>(L, 0.0), pulseAt(L, L / 2))};
   orvane::Assessment t = orvane::assessFilter(in);
-  ASSERT_EQ(t.channels.size(), 2u);
-  EXPECT_EQ(t.channels[0].name, "left ear");
-  EXPECT_NEAR(*t.channels[0].separationMinDb, -20.0 * std::log10(g2), kFloatDb);
-  EXPECT_NEAR(*t.channels[1].separationMedianDb, -20.0 * std::log10(g), kFloatDb);
-  EXPECT_NEAR(t.channels[1].peakOffsetMs, 0.0, 1e-12);
-  for (const auto& c : t.channels) EXPECT_EQ(c.separationDb.size(), c.bandCentreHz.size());
+  ASSERT_EQ(t.positions[0].channels.size(), 2u);
+  EXPECT_EQ(t.positions[0].channels[0].name, "left ear");
+  EXPECT_NEAR(*t.positions[0].channels[0].separationMinDb, -20.0 * std::log10(g2), kFloatDb);
+  EXPECT_NEAR(*t.positions[0].channels[1].separationMedianDb, -20.0 * std::log10(g), kFloatDb);
+  EXPECT_NEAR(t.positions[0].channels[1].peakOffsetMs, 0.0, 1e-12);
+  for (const auto& c : t.positions[0].channels)
+    EXPECT_EQ(c.separationDb.size(), c.bandCentreHz.size());
   EXPECT_TRUE(t.warnings.empty()) << t.warnings[0];
 
   // A weak cross-talk cancellation is said, naming the ear.
@@ -295,6 +340,7 @@ TEST(AssessCommand, RefusesBadInput) {
   const std::vector<Case> cases = {
       {{"mono44.wav", "filter.wav"}, "sample rate"},
       {{"stereo.wav", "filter.wav"}, "mono response"},
+      {{"mono.wav", "stereo.wav", "filter.wav"}, "stereo.wav: a mono filter"},  // every position
       {{"mono.wav", "filter2.wav"}, "stereo response"},
       {{"stereo.wav", "filter.wav", "--mode", "2x2"}, "stereo filter"},
       {{"stereo.wav", "filter2.wav", "--mode", "2x2"}, "filter2.wav: a 2x2 filter"},
