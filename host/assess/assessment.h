@@ -174,10 +174,11 @@ std::vector<std::string> assessmentWarnings(const Assessment& a);
 // The renderings: {"assessment": ...} as documented in `orvane assess --help` (each channel
 // also named, and the mode, filter length and sample rate after the documented keys; values
 // that are no number, -inf pre-ringing, are JSON null; several positions as `positions`, each
-// with its `response` and `channels`, in place of `channels`, and `position_spread_db`), and the
-// same as readable text, made from that JSON so that a run's report and the command print alike.
+// with its `response` and `channels`, in place of `channels`, and `position_spread_db`), and
+// the same as readable text, made from the figures themselves (an infinite figure prints as
+// the warnings state it), for the command and a run's text report alike.
 Json assessmentJson(const Assessment& a);
-std::string assessmentText(const Json& assessment);
+std::string assessmentText(const Assessment& a);
 
 const char* filterModeName(FilterMode mode);
 // A filter channel by its place in the file: "mono", "left", "right", "LL", "LR", "RL", "RR".

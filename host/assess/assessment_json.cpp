@@ -1,7 +1,5 @@
-// The assessment as JSON (the keys `orvane assess --help` documents) and as readable text.
+// The assessment as JSON (the keys `orvane assess --help` documents).
 #include <cmath>
-#include <cstdio>
-#include <sstream>
 
 #include "host/assess/assessment.h"
 
@@ -18,13 +16,6 @@ Json flatnessJson(const Flatness& f) {
 }
 
 }  // namespace
-
-std::string fixedText(double v, int decimals) {
-  if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, v);
-  return text;
-}
 
 namespace {
 
@@ -109,94 +100,6 @@ Json assessmentJson(const Assessment& a) {
   body["sample_rate"] = a.sampleRate;
   if (a.design) body["design"] = designRecordJson(*a.design)["design"];
   return Json{{"assessment", body}};
-}
-
-namespace {
-
-// A figure the JSON holds as null is none: no early energy, a silent band.
-std::string fixed(const Json& v, int decimals, const char* none = "none") {
-  return v.is_number() ? fixedText(v.get<double>(), decimals) : none;
-}
-
-// One channel's figures, under its name (`title`).
-void channelText(std::ostream& out, const std::string& title, const Json& c) {
-  out << "\n" << title << "\n";
-  for (const char* when : {"before", "after"}) {
-    const Json& f = c["flatness_db"][when];
-    out << "  Flatness " << when << (when[0] == 'b' ? ":      max " : ":       max ")
-        << fixed(f["max"], 2) << " dB, rms " << fixed(f["rms"], 2) << " dB\n";
-  }
-  out << "  Peak offset:          " << fixed(c["peak_offset_ms"], 3)
-      << " ms from the intended arrival (" << fixed(c["intended_arrival_ms"], 3) << " ms)\n";
-  out << "  Main share (+-1 ms):  " << fixed(c["main_share"], 6) << "\n";
-  out << "  Pre-ringing:          " << fixed(c["pre_ringing_db"], 1, "-inf") << " dB\n";
-  if (c["pre_echo_db"].is_number()) {
-    out << "  Largest pre-echo:     " << fixed(c["pre_echo_db"], 1) << " dB, "
-        << fixed(c["pre_echo_ms"], 2) << " ms before the peak\n";
-  } else {
-    out << "  Largest pre-echo:     none\n";
-  }
-  out << "  Pre-echo per octave:  ";
-  bool firstOctave = true;
-  for (const Json& o : c["pre_echo_octaves"]) {
-    out << (firstOctave ? "" : ", ") << fixed(o["octave_hz"], 0) << " Hz "
-        << fixed(o["level_db"], 1) << " dB";
-    if (o["before_ms"].is_number()) out << " @-" << fixed(o["before_ms"], 0) << " ms";
-    firstOctave = false;
-  }
-  out << "\n";
-  out << "  Below 10x regularisation: " << fixed(c["below_regularisation_share"], 3)
-      << " of the pass band's bins\n";
-  if (c.contains("separation_db")) {
-    out << "  Separation:           min " << fixed(c["separation_db"]["min"], 1) << " dB, median "
-        << fixed(c["separation_db"]["median"], 1) << " dB\n";
-  }
-}
-
-}  // namespace
-
-std::string assessmentText(const Json& a) {
-  std::ostringstream out;
-  out << "Assessment (" << a.value("mode", "") << ", filter of " << a.value("filter_length", 0L)
-      << " samples at " << a.value("sample_rate", 0) << " Hz)\n";
-  out << "  Pass band:            " << fixed(a["band_hz"][0], 1) << " ... "
-      << fixed(a["band_hz"][1], 1) << " Hz, " << a.value("band_why", "") << "\n";
-  if (a.contains("positions")) {
-    for (const Json& p : a["positions"]) {
-      for (const Json& c : p["channels"])
-        channelText(out, p.value("response", "") + ": " + c.value("name", ""), c);
-    }
-    out << "\nSpread across the positions (levels after, each re its position's mean)\n";
-    for (const Json& s : a["position_spread_db"]) {
-      out << "  " << s.value("name", "") << ": largest " << fixed(s["max"], 2) << " dB at "
-          << fixed(s["max_hz"], 1) << " Hz; per band:";
-      for (std::size_t b = 0; b < s["band_hz"].size(); ++b)
-        out << (b ? ", " : " ") << fixed(s["band_hz"][b], 0) << " Hz " << fixed(s["spread"][b], 2);
-      out << " dB\n";
-    }
-  } else {
-    for (const Json& c : a["channels"]) channelText(out, c.value("name", ""), c);
-  }
-  const Json& g = a["filter_gain_db"];
-  out << "\nFilter gain\n";
-  out << "  Largest:              " << fixed(g["max"], 2) << " dB at " << fixed(g["max_hz"], 1)
-      << " Hz\n";
-  out << "  At the band edges:    " << fixed(g["at_band_edges"][0], 2, "-inf") << " dB, "
-      << fixed(g["at_band_edges"][1], 2, "-inf") << " dB\n";
-  out << "  Per feed:             ";
-  for (std::size_t f = 0; f < g["feeds"].size(); ++f)
-    out << (f ? ", " : "") << fixed(g["feeds"][f], 2, "-inf") << " dB";
-  out << "\n  Ends (start, end):    ";
-  for (std::size_t f = 0; f < a["filter_ends_db"].size(); ++f) {
-    const Json& e = a["filter_ends_db"][f];
-    out << (f ? "; " : "") << fixed(e["start"], 1, "-inf") << ", " << fixed(e["end"], 1, "-inf")
-        << " dB";
-  }
-  out << "\n";
-  out << "\nWarnings\n";
-  if (a["warnings"].empty()) out << "  none\n";
-  for (const Json& w : a["warnings"]) out << "  " << w.get<std::string>() << "\n";
-  return out.str();
 }
 
 }  // namespace orvane

@@ -93,7 +93,7 @@ int assessCommand(const AssessOptions& options, std::ostream& out) {
   if (options.json) {
     out << dumpJson(json) << "\n";
   } else {
-    out << assessmentText(json.at("assessment"));
+    out << assessmentText(assessment);
     if (!written.empty()) {
       out << "\nFiles written to " << *options.outDir << ":\n";
       for (const std::string& path : written) out << "  " << path << "\n";

@@ -105,7 +105,7 @@ int runCommand(const RunOptions& o, std::ostream& out) {
     RunOutcome run =
         runFile(o, *plugin, files[0], set ? &*set : nullptr, set ? set->target() : "", preset);
     if (set) set->commit();
-    out << (o.json ? dumpJson(run.report) + "\n" : renderRunText(run.report));
+    out << (o.json ? dumpJson(run.report) + "\n" : renderRunText(run.report, run.assessmentText));
     out.flush();
     return run.status;
   }

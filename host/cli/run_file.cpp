@@ -415,6 +415,7 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   RunOutcome result;
   result.report = reportOf(plugin, audio, selection, session, person, facts, plan,
                            outcome.interrupted, assessment);
+  if (assessment) result.assessmentText = assessmentText(*assessment);
   result.problem = notCompleted(facts, person, outcome, result.report.value("cancelled", false));
   result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;
   // A table merged from the reports says why, as the batch's own does.

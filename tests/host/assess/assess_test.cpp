@@ -179,6 +179,23 @@ TEST(AssessLibrary, TwoPathEchoWithoutEqualisation) {
       << weak.warnings[0];
 }
 
+// A band silent after the filter leaves an infinite flatness: the text states it as the
+// warning does, not as a figure that is none.
+TEST(AssessLibrary, AnInfiniteFlatnessReadsAlikeInTextAndWarning) {
+  orvane::AssessmentInput in;
+  in.sampleRate = kRate;
+  in.response = {pulseAt(3000, 0)};
+  in.filter = {pulseAt(256, 128)};
+  orvane::Assessment a = orvane::assessFilter(in);
+  a.positions[0].channels[0].after = {INFINITY, INFINITY};
+  a.warnings = orvane::assessmentWarnings(a);
+  ASSERT_EQ(a.warnings.size(), 1u);
+  EXPECT_NE(a.warnings[0].find("(inf dB largest deviation"), std::string::npos) << a.warnings[0];
+  EXPECT_NE(orvane::assessmentText(a).find("Flatness after:       max inf dB, rms inf dB"),
+            std::string::npos)
+      << orvane::assessmentText(a);
+}
+
 // A muffled response: loud enough on average, but over most of the pass band |H|^2 lies below
 // 10 beta. For a network it is |det H|^2 that the inversion divides by.
 TEST(AssessLibrary, RegularisationDecidesMuchOfAMuffledBand) {
