@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
+#include "host/assess/assessment_rules.h"
+#include "host/assess/third_octaves.h"
 #include "host/pictures/graph_layout.h"
 
 namespace orvane {
@@ -17,13 +20,20 @@ constexpr long kBeforeColour = 0x909090;  // COLORREF: grey
 constexpr long kAfterColour = 0x0000FF;   // red
 constexpr long kFirstColour = 0xC00000;   // blue
 constexpr long kPlainColour = 0x000000;   // black
+// The after levels of the second, third, ... position, over the first's (red).
+struct NamedColour {
+  long colour;
+  const char* name;
+};
+constexpr NamedColour kPositionColours[] = {{kFirstColour, "blue"},
+                                            {0x0080FF, "orange"},
+                                            {0x800080, "purple"},
+                                            {0x808000, "teal"},
+                                            {kPlainColour, "black"}};
 // The time picture's floor, dB re the peak: below it lies the float transform's rounding.
 constexpr double kTimeFloorDb = -120.0;
 // How far under the filter's largest gain its picture reaches, dB.
 constexpr double kFilterSpanDb = 100.0;
-// The base-ten third-octave band's half width in log10 f (IEC 61260-1: G^(1/20), G = 10^0.3).
-constexpr double kHalfBandDecades = 0.05;
-constexpr double kPreRingingEdgeMs = -1.0;
 
 using Columns = std::vector<std::optional<double>>;
 
@@ -57,14 +67,16 @@ void setXRange(GraphSource* g, double left, double right) {
 // A range of whole multiples of `step` holding every finite value with `margin` to spare.
 void setYRange(GraphSource* g, double step, double margin, double floor = -INFINITY) {
   double lo = INFINITY, hi = -INFINITY;
-  for (const auto& [curve, values] : g->curves) {
+  auto take = [&](const Columns& values) {
     for (const auto& v : values) {
       if (v && std::isfinite(*v)) {
         lo = std::min(lo, *v);
         hi = std::max(hi, *v);
       }
     }
-  }
+  };
+  for (const auto& [curve, values] : g->curves) take(values);
+  for (const GraphSource::Overlay& o : g->overlays) take(o.values);
   if (!(lo <= hi)) lo = hi = 0.0;
   g->targets[0].yTop = std::ceil((hi + margin) / step) * step;
   g->targets[0].yBottom = std::max(floor, std::floor((lo - margin) / step) * step);
@@ -102,16 +114,34 @@ GraphSource bandGraph(const Assessment& a, const char* yLabel) {
   return g;
 }
 
-GraphSource bandLevels(const Assessment& a, const ChannelAssessment& c) {
+// Channel `channel` of every position: the first's levels before and after, the others'
+// after levels over them.
+GraphSource bandLevels(const Assessment& a, std::size_t channel) {
+  const ChannelAssessment& c = a.positions.front().channels[channel];
   GraphSource g = bandGraph(a, "dB");
   const GraphXAxis axis = *graphXAxis(g.targets, g.width);
   g.curves[1] = bandSteps(axis, c.bandCentreHz, c.bandBeforeDb);
   g.curves[2] = bandSteps(axis, c.bandCentreHz, c.bandAfterDb);
   setCurveColour(&g, 1, kBeforeColour);
   setCurveColour(&g, 2, kAfterColour);
+  const std::size_t colours = std::size(kPositionColours);
+  for (std::size_t p = 1; p < a.positions.size(); ++p) {
+    const ChannelAssessment& other = a.positions[p].channels[channel];
+    g.overlays.push_back({kPositionColours[(p - 1) % colours].colour,
+                          bandSteps(axis, other.bandCentreHz, other.bandAfterDb)});
+  }
   setYRange(&g, 5.0, 2.0);
-  g.note = c.name + format(": before (grey) max %.2f dB, after (red) max %.2f dB from the mean",
-                           c.before.maxDb, c.after.maxDb);
+  if (a.positions.size() == 1) {
+    g.note = c.name + format(": before (grey) max %.2f dB, after (red) max %.2f dB from the mean",
+                             c.before.maxDb, c.after.maxDb);
+    return g;
+  }
+  std::string legend = " (red";
+  for (std::size_t p = 1; p < a.positions.size(); ++p)
+    legend += std::string(", ") + kPositionColours[(p - 1) % colours].name;
+  const PositionSpread& s = a.spread[channel];
+  g.note = c.name + ": before (grey, the first), after at " + std::to_string(a.positions.size()) +
+           " positions" + legend + format("), spread up to %.2f dB at %.0f Hz", s.maxDb, s.maxHz);
   return g;
 }
 
@@ -126,6 +156,30 @@ GraphSource separation(const Assessment& a, const ChannelAssessment& c) {
   return g;
 }
 
+// The largest |y| of each column's span of samples, dB re the largest of all (the nearest
+// sample when the span holds none), above kTimeFloorDb.
+Columns peakColumns(const GraphXAxis& axis, const std::vector<double>& t,
+                    const std::vector<double>& y, double peak) {
+  const double half = (axis.right - axis.left) / (axis.width - 1) / 2;
+  Columns columns(static_cast<std::size_t>(axis.width));
+  for (int k = 0; k < axis.width; ++k) {
+    const double at = graphXAt(axis, k);
+    auto first = std::lower_bound(t.begin(), t.end(), at - half);
+    auto last = std::lower_bound(t.begin(), t.end(), at + half);
+    double largest = -1.0;
+    for (auto it = first; it != last; ++it)
+      largest = std::max(largest, std::fabs(y[it - t.begin()]));
+    if (largest < 0.0) {
+      std::size_t n = std::min(static_cast<std::size_t>(first - t.begin()), t.size() - 1);
+      if (n > 0 && at - t[n - 1] < t[n] - at) --n;
+      largest = std::fabs(y[n]);
+    }
+    const double db = largest > 0.0 ? 20.0 * std::log10(largest / peak) : -INFINITY;
+    columns[static_cast<std::size_t>(k)] = std::max(db, kTimeFloorDb);
+  }
+  return columns;
+}
+
 // The level of each column: the largest |y| among the samples of the column's span (the
 // nearest sample when the span holds none), in dB re the largest of all.
 GraphSource timeResponse(const ChannelAssessment& c) {
@@ -137,26 +191,8 @@ GraphSource timeResponse(const ChannelAssessment& c) {
   for (double v : y) peak = std::max(peak, std::fabs(v));
   if (t.size() >= 2 && t.size() == y.size() && peak > 0.0) {
     setXRange(&g, t.front(), t.back());
-    const GraphXAxis axis = *graphXAxis(g.targets, g.width);
-    const double half = (axis.right - axis.left) / (axis.width - 1) / 2;
-    Columns columns(static_cast<std::size_t>(axis.width));
-    for (int k = 0; k < axis.width; ++k) {
-      const double at = graphXAt(axis, k);
-      auto first = std::lower_bound(t.begin(), t.end(), at - half);
-      auto last = std::lower_bound(t.begin(), t.end(), at + half);
-      double largest = -1.0;
-      for (auto it = first; it != last; ++it)
-        largest = std::max(largest, std::fabs(y[it - t.begin()]));
-      if (largest < 0.0) {
-        std::size_t n = std::min(static_cast<std::size_t>(first - t.begin()), t.size() - 1);
-        if (n > 0 && at - t[n - 1] < t[n] - at) --n;
-        largest = std::fabs(y[n]);
-      }
-      const double db = largest > 0.0 ? 20.0 * std::log10(largest / peak) : -INFINITY;
-      columns[static_cast<std::size_t>(k)] = std::max(db, kTimeFloorDb);
-    }
-    g.curves[1] = columns;
-    g.markers = {kPreRingingEdgeMs};
+    g.curves[1] = peakColumns(*graphXAxis(g.targets, g.width), t, y, peak);
+    g.markers = {-kMainWindowMs};
   }
   g.targets[0].yTop = 10.0;
   g.targets[0].yBottom = kTimeFloorDb;
@@ -164,6 +200,34 @@ GraphSource timeResponse(const ChannelAssessment& c) {
       c.name + (std::isfinite(c.preRingingDb)
                     ? format(": pre-ringing (before -1 ms) %.1f dB of the energy", c.preRingingDb)
                     : std::string(": no pre-ringing (before -1 ms)"));
+  return g;
+}
+
+// The whole equalised response, ms from the intended arrival, dB re its peak; the worst
+// octave's pre-echo marked and noted.
+GraphSource wholeResponse(const Assessment& a, const ChannelAssessment& c) {
+  GraphSource g = blankGraph("ms", "dB re peak", false);
+  setCurveColour(&g, 1, kPlainColour);
+  double peak = 0.0;
+  for (double v : c.equalised) peak = std::max(peak, std::fabs(v));
+  g.targets[0].yTop = 10.0;
+  g.targets[0].yBottom = kTimeFloorDb;
+  if (c.equalised.size() < 2 || peak <= 0.0) return g;
+  std::vector<double> t(c.equalised.size());
+  for (std::size_t n = 0; n < t.size(); ++n) t[n] = n * 1000.0 / a.sampleRate - c.intendedArrivalMs;
+  setXRange(&g, t.front(), t.back());
+  g.curves[1] = peakColumns(*graphXAxis(g.targets, g.width), t, c.equalised, peak);
+  const OctavePreEcho* worst = nullptr;
+  for (const OctavePreEcho& o : c.preEchoOctaves)
+    if (o.levelDb && (!worst || *o.levelDb > *worst->levelDb)) worst = &o;
+  g.markers = {0.0};
+  if (worst) {
+    g.markers.push_back(worst->mainMs - *worst->beforeMs - c.intendedArrivalMs);
+    g.note = c.name + format(": worst pre-echo %.1f dB in the %.0f Hz octave, %.1f ms early",
+                             *worst->levelDb, worst->centreHz, *worst->beforeMs);
+  } else {
+    g.note = c.name + ": no pre-echo";
+  }
   return g;
 }
 
@@ -178,18 +242,6 @@ std::optional<double> gainAt(const std::vector<double>& gridHz, const std::vecto
   const double w = std::log(f / gridHz[i - 1]) / std::log(gridHz[i] / gridHz[i - 1]);
   if (!std::isfinite(db[i - 1]) || !std::isfinite(db[i])) return w < 0.5 ? db[i - 1] : db[i];
   return db[i - 1] + w * (db[i] - db[i - 1]);
-}
-
-const char* filterChannelName(FilterMode mode, std::size_t channel) {
-  static const char* const kCrossTalk[] = {"LL", "LR", "RL", "RR"};
-  switch (mode) {
-    case FilterMode::Mono:
-      return "mono";
-    case FilterMode::DualMono:
-      return channel == 0 ? "left" : "right";
-    default:
-      return channel < 4 ? kCrossTalk[channel] : "?";
-  }
 }
 
 GraphSource filterGain(const Assessment& a, std::size_t first) {
@@ -224,15 +276,18 @@ GraphSource filterGain(const Assessment& a, std::size_t first) {
 
 std::vector<AssessmentGraph> assessmentGraphs(const Assessment& a) {
   std::vector<AssessmentGraph> graphs;
-  for (std::size_t c = 0; c < a.channels.size(); ++c)
-    graphs.push_back({withSuffix("assessment-bands", c), bandLevels(a, a.channels[c])});
-  for (std::size_t c = 0; c < a.channels.size(); ++c)
-    graphs.push_back({withSuffix("assessment-time", c), timeResponse(a.channels[c])});
+  const std::vector<ChannelAssessment>& channels = a.positions.front().channels;
+  for (std::size_t c = 0; c < channels.size(); ++c)
+    graphs.push_back({withSuffix("assessment-bands", c), bandLevels(a, c)});
+  for (std::size_t c = 0; c < channels.size(); ++c)
+    graphs.push_back({withSuffix("assessment-time", c), timeResponse(channels[c])});
+  for (std::size_t c = 0; c < channels.size(); ++c)
+    graphs.push_back({withSuffix("assessment-whole", c), wholeResponse(a, channels[c])});
   for (std::size_t first = 0; first < a.filterGain.channelDb.size(); first += 2)
     graphs.push_back({withSuffix("assessment-filter", first / 2), filterGain(a, first)});
   if (a.mode == FilterMode::Stereo || a.mode == FilterMode::TwoByTwo) {
-    for (std::size_t c = 0; c < a.channels.size(); ++c)
-      graphs.push_back({withSuffix("assessment-separation", c), separation(a, a.channels[c])});
+    for (std::size_t c = 0; c < channels.size(); ++c)
+      graphs.push_back({withSuffix("assessment-separation", c), separation(a, channels[c])});
   }
   return graphs;
 }

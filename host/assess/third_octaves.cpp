@@ -5,19 +5,28 @@
 
 namespace orvane {
 
+double thirdOctaveCentreHz(int x) { return 1000.0 * std::pow(10.0, x / 10.0); }
+
+double thirdOctaveEdgeHz(int x, int side) {
+  return thirdOctaveCentreHz(x) * std::pow(10.0, side * kHalfBandDecades);
+}
+
+int thirdOctaveIndexOf(double hz) {
+  return static_cast<int>(std::lround(10.0 * std::log10(hz / 1000.0)));
+}
+
 std::vector<ThirdOctaveBand> thirdOctaveBandsWithin(double loHz, double hiHz, double binHz,
                                                     std::size_t lastBin) {
   std::vector<ThirdOctaveBand> bands;
   const double tolerance = 1e-9;
-  const double halfBand = std::pow(10.0, 1.0 / 20.0);
   // The lowest band whose upper edge reaches past loHz, up to the last below hiHz.
   const int first = static_cast<int>(std::floor(10.0 * std::log10(loHz / 1000.0))) - 1;
   for (int x = first;; ++x) {
     ThirdOctaveBand b;
     b.index = x;
-    b.centreHz = 1000.0 * std::pow(10.0, x / 10.0);
-    b.lowHz = b.centreHz / halfBand;
-    b.highHz = b.centreHz * halfBand;
+    b.centreHz = thirdOctaveCentreHz(x);
+    b.lowHz = thirdOctaveEdgeHz(x, -1);
+    b.highHz = thirdOctaveEdgeHz(x, 1);
     if (b.lowHz > hiHz * (1.0 + tolerance)) break;
     if (b.lowHz < loHz * (1.0 - tolerance) || b.highHz > hiHz * (1.0 + tolerance)) continue;
     std::size_t k = static_cast<std::size_t>(std::floor(b.lowHz / binHz));

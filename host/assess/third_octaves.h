@@ -6,6 +6,15 @@
 
 namespace orvane {
 
+// IEC 61260-1 base-ten bands: band x has its midband at 1000 * 10^(x/10) Hz and its edges a
+// factor 10^(1/20) (kHalfBandDecades in log10 f) either side.
+constexpr double kHalfBandDecades = 0.05;
+double thirdOctaveCentreHz(int x);
+// The lower (side -1) or upper (side +1) edge of band x, Hz.
+double thirdOctaveEdgeHz(int x, int side);
+// The band x whose midband lies nearest `hz`.
+int thirdOctaveIndexOf(double hz);
+
 struct ThirdOctaveBand {
   int index = 0;             // x: the midband is 1000 * 10^(x/10) Hz
   double centreHz = 0;       // midband frequency, Hz

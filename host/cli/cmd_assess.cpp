@@ -1,6 +1,6 @@
-// orvane assess: reads a measured response and an inverse filter, checks their shapes against
-// the mode before reading their samples, and prints the assessment; with --out it also keeps
-// it as a set of files (assessment.json and the pictures).
+// orvane assess: reads measured responses (one per position) and an inverse filter, checks their
+// shapes against the mode before reading their samples, and prints the assessment; with --out it
+// also keeps it as a set of files (assessment.json and the pictures).
 #include <ostream>
 
 #include "host/assess/assessment.h"
@@ -24,16 +24,18 @@ FilterMode modeOf(const std::string& name, int filterChannels) {
   return filterChannels == 1 ? FilterMode::Mono : FilterMode::DualMono;
 }
 
-// The channels of a file, de-interleaved, at full scale 1 (the host reads 16-bit scale).
+// The channels of a file, de-interleaved, at full scale 1 (the host reads 16-bit scale);
+// refused, naming the file, when a sample is no finite number.
 std::vector<std::vector<double>> channelsOf(const Audio& audio) {
   std::vector<std::vector<double>> channels(audio.channels);
   for (auto& c : channels) c.reserve(static_cast<std::size_t>(audio.frames));
   for (long i = 0; i < audio.frames; ++i) {
     for (int c = 0; c < audio.channels; ++c) {
       channels[c].push_back(audio.samples[static_cast<std::size_t>(i) * audio.channels + c] /
-                            32768.0);
+                            kHostSampleScale);
     }
   }
+  checkFinite(channels, audio.path);
   return channels;
 }
 
@@ -53,25 +55,32 @@ std::vector<std::string> writeAssessmentFiles(const OutputSet& set, const Assess
 int assessCommand(const AssessOptions& options, std::ostream& out) {
   // A folder that cannot take the outputs is refused before the files are read.
   if (options.outDir) checkOutputFolder(*options.outDir);
-  const Audio responseFacts = probeAudio(options.response);
   const Audio filterFacts = probeAudio(options.filter);
-  if (responseFacts.sampleRate != filterFacts.sampleRate) {
-    throw badInput(options.filter + ": its sample rate (" + std::to_string(filterFacts.sampleRate) +
-                   " Hz) is not the response's (" + std::to_string(responseFacts.sampleRate) +
-                   " Hz)");
-  }
   const FilterMode mode = modeOf(options.mode, filterFacts.channels);
-  checkAssessmentShape(mode, responseFacts.channels, responseFacts.frames, filterFacts.channels,
-                       filterFacts.frames, options.response, options.filter);
+  // Every response is checked before any is read.
+  for (const std::string& response : options.responses) {
+    const Audio responseFacts = probeAudio(response);
+    if (responseFacts.sampleRate != filterFacts.sampleRate) {
+      throw badInput(options.filter + ": its sample rate (" +
+                     std::to_string(filterFacts.sampleRate) + " Hz) is not that of " + response +
+                     " (" + std::to_string(responseFacts.sampleRate) + " Hz)");
+    }
+    checkAssessmentShape(mode, responseFacts.channels, responseFacts.frames, filterFacts.channels,
+                         filterFacts.frames, response, options.filter);
+  }
 
   AssessmentInput input;
-  input.sampleRate = responseFacts.sampleRate;
+  input.sampleRate = filterFacts.sampleRate;
   input.mode = mode;
-  input.response = channelsOf(readAudio(options.response));
+  input.response = channelsOf(readAudio(options.responses.front()));
+  for (std::size_t p = 1; p < options.responses.size(); ++p)
+    input.morePositions.push_back(channelsOf(readAudio(options.responses[p])));
+  if (options.responses.size() > 1) input.positionNames = options.responses;
   input.filter = channelsOf(readAudio(options.filter));
   input.bandLowHz = options.bandLowHz;
   input.bandHighHz = options.bandHighHz;
   input.beta = options.beta;
+  input.design = readDesignRecord(options.filter);
   const Assessment assessment = assessFilter(input);
   const Json json = assessmentJson(assessment);
   // Made only now: input refused above leaves no folder behind.
@@ -84,7 +93,7 @@ int assessCommand(const AssessOptions& options, std::ostream& out) {
   if (options.json) {
     out << dumpJson(json) << "\n";
   } else {
-    out << assessmentText(json.at("assessment"));
+    out << assessmentText(assessment);
     if (!written.empty()) {
       out << "\nFiles written to " << *options.outDir << ":\n";
       for (const std::string& path : written) out << "  " << path << "\n";

@@ -1,10 +1,20 @@
 // The help texts of `orvane` and its commands.
 #include <string>
 
+#include "host/assess/assessment.h"
+#include "host/assess/assessment_rules.h"
 #include "host/cli/help.h"
 #include "host/system/system.h"
 
 namespace orvane {
+
+namespace {
+
+// The assessment's thresholds as its help states them.
+std::string ms(double v) { return fixedText(v, 0) + " ms"; }
+std::string db(double v) { return fixedText(v, 0) + " dB"; }
+
+}  // namespace
 
 std::string mainHelp() {
   const std::string separator(1, searchPathSeparator());
@@ -17,7 +27,7 @@ std::string mainHelp() {
          "  run PLUGIN AUDIOFILE...  run a plug-in on audio files and report what it did\n"
          "  validate PLUGIN       check a plug-in as a strict host would\n"
          "  summary DIR...        merge the reports of earlier runs into one summary table\n"
-         "  assess RESPONSE FILTER  judge an inverse filter against a measured response\n"
+         "  assess RESPONSE... FILTER  judge an inverse filter against measured responses\n"
          "\n"
          "Plug-ins are the .xfm files next to the orvane executable and in the directories of\n"
          "ORVANE_PLUGIN_PATH (separated by '" +
@@ -139,8 +149,8 @@ std::string summaryHelp() {
 }
 
 std::string assessHelp() {
-  return "Usage: orvane assess RESPONSE FILTER [--mode mono|dual|stereo|2x2] [--band LO:HI]\n"
-         "                     [--beta B] [--json] [--out DIR]\n"
+  return "Usage: orvane assess RESPONSE... FILTER [--mode mono|dual|stereo|2x2]\n"
+         "                     [--band LO:HI] [--beta B] [--json] [--out DIR]\n"
          "Judges an inverse filter (as inversefilter designs it, 'clipboard.wav' of its --out)\n"
          "against the measured impulse response it is meant for; both are audio files of one\n"
          "sample rate, read at full scale 1. The layouts are inversefilter's:\n"
@@ -161,25 +171,64 @@ std::string assessHelp() {
          "               over the transform's bins in the band, in dB, so a flat response\n"
          "               reads flat; max and RMS deviation from the mean of the band levels,\n"
          "               before (the response alone) and after (response * filter)\n"
-         "  timing       the main peak's offset from L/2 + the response's own peak (ms), and\n"
-         "               the share of the energy within +-1 ms of it\n"
-         "  pre-ringing  the energy arriving more than 1 ms before the peak, dB of the total\n"
+         "  timing       the main peak's offset from the response's own main peak plus the\n"
+         "               filter's (ms), and the share of the energy within +-" +
+         ms(kMainWindowMs) +
+         " of it\n"
+         "  pre-ringing  the energy arriving more than " +
+         ms(kMainWindowMs) +
+         " before the peak, dB of the total\n"
          "               (null in JSON when there is none); the largest pre-echo, dB below the\n"
          "               peak, and how early it comes (ms)\n"
-         "  gain         the filter's largest gain over 0 ... fs/2 and at the band edges\n"
+         "  octaves      pre-echo per octave (" +
+         fixedText(kFirstOctaveHz, 0) + " Hz up): the largest energy in " + ms(kEnergyWindowMs) +
+         "\n"
+         "               windows more than " +
+         ms(kPreEchoGapMs) +
+         " before the octave's main arrival, dB re\n"
+         "               that arrival's window\n"
+         "  regularised  the share of the pass band's bins where |H|^2 (networks: |det H|^2)\n"
+         "               lies below " +
+         fixedText(kDominatedRatio, 0) +
+         " times B\n"
+         "  gain         the filter's largest gain over 0 ... fs/2 (" +
+         std::to_string(kGainOversampling) +
+         "x oversampled; networks:\n"
+         "               the largest singular value), each loudspeaker feed's, and at the\n"
+         "               band edges; the filter's level at its ends, dB re its peak\n"
          "  separation   stereo and 2x2: per band, the wanted path's level over the other\n"
          "               input's at that ear, dB: min and median\n"
-         "Warnings name the channel: a peak moved by more than 1 ms, an equalised response\n"
-         "less flat than before, a pre-echo within 20 dB of the peak, a median separation\n"
-         "under 20 dB, and a response so weak that the regularisation dominates (its mean\n"
-         "|H(f)|^2 in the pass band less than 10 times B).\n"
+         "Warnings name the channel: a peak moved by more than " +
+         ms(kPeakMoveMs) +
+         ", an\n"
+         "equalised response less flat than before, a pre-echo within " +
+         db(kPreEchoWithinDb) +
+         " of the peak,\n"
+         "an octave's pre-echo within " +
+         db(kOctavePreEchoWithinDb) + ", a median separation under " + db(kSeparationDb) +
+         ", more than\n" + fixedText(100 * kDominatedShare, 0) +
+         " % of the pass band's bins below " + fixedText(kDominatedRatio, 0) +
+         " times B, and a filter whose\n"
+         "ends lie above " +
+         db(kTruncatedAboveDb) +
+         " (truncated).\n"
+         "\n"
+         "Several RESPONSEs are positions (seats) of one layout, each judged alike: the JSON\n"
+         "holds 'positions' (each its 'response' and 'channels') in place of 'channels', and\n"
+         "'position_spread_db', per channel and band the spread of the levels after, each re\n"
+         "its position's mean over the bands (max - min over the positions); warnings name the\n"
+         "position; the band pictures overlay the positions' levels after, the other\n"
+         "pictures are the first position's.\n"
          "\n"
          "  --mode M     the filter's layout (default: mono for a mono filter, dual for a\n"
          "               stereo one; 2x2 must be asked for)\n"
-         "  --band LO:HI the pass band in Hz (default: from the lowest to the highest\n"
-         "               third-octave band, 20 Hz ... 20 kHz, whose level in the response is\n"
-         "               within 30 dB of its loudest band; for two channels their common part)\n"
-         "  --beta B     the design's in-band regularisation (default 0.001)\n"
+         "  --band LO:HI the pass band in Hz (default: the design's, from FILTER's record\n"
+         "               <name>.design.json that a run leaves beside it; else from the lowest\n"
+         "               to the highest third-octave band, 20 Hz ... 20 kHz, within 30 dB of\n"
+         "               the response's loudest band whose equalised level lies within 1 dB of\n"
+         "               its in-band median; for two channels their common part)\n"
+         "  --beta B     the design's in-band regularisation (default: the record's, else\n"
+         "               0.001)\n"
          "  --json       one JSON object: {\"assessment\": {band_hz, channels, filter_gain_db,\n"
          "               warnings}}\n"
          "  --out DIR    also writes assessment.json (as --json prints it) and, on Linux,\n"
@@ -190,6 +239,8 @@ std::string assessHelp() {
          "                                       the pass band's edges marked (green)\n"
          "                 assessment-time       the equalised level around the peak, dB re\n"
          "                                       the peak over ms, -1 ms marked\n"
+         "                 assessment-whole      the whole equalised response, dB re its\n"
+         "                                       peak, the worst octave's pre-echo marked\n"
          "                 assessment-filter     the filter's gain over frequency, its largest\n"
          "                                       gain marked and noted\n"
          "                 assessment-separation stereo and 2x2: the separation per band\n"

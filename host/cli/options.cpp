@@ -371,9 +371,11 @@ Command parseAssess(int argc, const char* const* argv) {
       a.bandHighHz = hi;
     } else if (o.name == "--beta") {
       const std::string v = o.takeValue();
-      if (!parseNumber(v, &a.beta) || a.beta <= 0) {
+      double beta = 0;
+      if (!parseNumber(v, &beta) || beta <= 0) {
         throw badInput(usageError("assess", "--beta takes a number above 0, not '" + v + "'"));
       }
+      a.beta = beta;
     } else if (o.name == "--out") {
       a.outDir = o.takeValue();
       if (a.outDir->empty()) throw badInput(usageError("assess", "--out needs a directory"));
@@ -384,11 +386,8 @@ Command parseAssess(int argc, const char* const* argv) {
   });
   if (!read) return helpFor(assessHelp());
   if (positional.size() < 2) throw badInput(usageError("assess", "missing RESPONSE and FILTER"));
-  if (positional.size() > 2) {
-    throw badInput(usageError("assess", "unexpected argument '" + positional[2] + "'"));
-  }
-  a.response = positional[0];
-  a.filter = positional[1];
+  a.responses.assign(positional.begin(), positional.end() - 1);
+  a.filter = positional.back();
   return c;
 }
 

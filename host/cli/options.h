@@ -73,12 +73,12 @@ struct SummaryOptions {
 };
 
 struct AssessOptions {
-  std::string response;             // the measured impulse response
-  std::string filter;               // the inverse filter
-  std::string mode;                 // "mono", "dual", "stereo", "2x2"; empty: by the filter
-  std::optional<double> bandLowHz;  // --band LO:HI, Hz
+  std::vector<std::string> responses;  // the measured impulse responses, one per position
+  std::string filter;                  // the inverse filter
+  std::string mode;                    // "mono", "dual", "stereo", "2x2"; empty: by the filter
+  std::optional<double> bandLowHz;     // --band LO:HI, Hz
   std::optional<double> bandHighHz;
-  double beta = 0.001;  // the design's in-band regularisation
+  std::optional<double> beta;  // --beta: the design's in-band regularisation
   bool json = false;
   std::optional<std::string> outDir;  // --out: assessment.json and the pictures
 };

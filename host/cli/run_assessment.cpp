@@ -9,8 +9,6 @@ namespace orvane {
 
 namespace {
 
-constexpr double kHostScale = 32768.0;  // the host's samples are at 16-bit scale
-
 const DialogRecord* dialogOf(const std::vector<DialogRecord>& dialogs, int resource) {
   for (const DialogRecord& d : dialogs)
     if (d.resource == resource) return &d;
@@ -44,7 +42,8 @@ std::vector<std::vector<double>> selectionOf(const Audio& audio, long first, lon
   std::vector<std::vector<double>> channels(audio.channels);
   for (long i = 0; i < frames; ++i)
     for (int c = 0; c < audio.channels; ++c)
-      channels[c].push_back(buffer[static_cast<std::size_t>(i) * audio.channels + c] / kHostScale);
+      channels[c].push_back(buffer[static_cast<std::size_t>(i) * audio.channels + c] /
+                            kHostSampleScale);
   return channels;
 }
 
@@ -53,7 +52,7 @@ std::vector<std::vector<double>> channelsOf(const WaveImage& image) {
   for (long i = 0; i < image.frames; ++i)
     for (int c = 0; c < image.channels; ++c)
       channels[c].push_back(image.samples[static_cast<std::size_t>(i) * image.channels + c] /
-                            kHostScale);
+                            kHostSampleScale);
   return channels;
 }
 
@@ -91,11 +90,17 @@ std::optional<Assessment> assessRunDesign(const PluginInfo& plugin, const Audio&
     in.mode = FilterMode::DualMono;
   const auto low = numberIn(results, kLowCut), high = numberIn(results, kHighCut);
   const auto width = numberIn(results, kTransition);
-  if (low && high && width) {
-    in.bandLowHz = *low * std::pow(2.0, *width / 2);
-    in.bandHighHz = *high * std::pow(2.0, -*width / 2);
+  const auto beta = numberIn(results, kInBandRegularisation);
+  if (low && high && width && beta) {
+    DesignRecord d;
+    d.lowCutHz = *low;
+    d.highCutHz = *high;
+    d.transitionOctaves = *width;
+    d.inBandRegularisation = *beta;
+    in.design = d;
+  } else if (beta) {
+    in.beta = *beta;
   }
-  if (const auto beta = numberIn(results, kInBandRegularisation)) in.beta = *beta;
   try {
     in.response = selectionOf(audio, first, last);
     in.filter = channelsOf(*filter);

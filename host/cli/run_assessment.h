@@ -19,7 +19,8 @@ namespace orvane {
 // left a filter on the clipboard; none for any other run. The mode is read from the settings
 // dialog as the person left it, the pass band (the cut frequencies moved inwards by half the
 // transition width, where the in-band regularisation holds) and the regularisation from the
-// results dialog. An assessment that cannot be made (a silent selection, say) adds a line to
+// results dialog, as the design's record (the assessment's `design`, which --out keeps
+// beside the filter). An assessment that cannot be made (a silent selection, say) adds a line to
 // `warnings` instead.
 std::optional<Assessment> assessRunDesign(const PluginInfo& plugin, const Audio& audio, long first,
                                           long last, const std::vector<DialogRecord>& dialogs,

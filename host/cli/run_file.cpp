@@ -60,6 +60,7 @@ struct OutputPlan {
   std::map<int, std::string> displays;    // display number -> CSV
   std::vector<std::string> pictures;      // display and dialog pictures
   std::vector<ClipboardFiles> clipboard;  // per transfer, full paths (empty: not kept)
+  std::string designRecord;               // the assessed design's record beside its filter's WAV
   std::string preset;
   std::string report;
   std::vector<std::string> files;  // in the order they are written
@@ -89,6 +90,8 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
         f.file = (dir / names[i].file).string();
       if (!names[i].image.empty()) f.image = (dir / names[i].image).string();
       plan.clipboard.push_back(f);
+      if (assessment && assessment->design && clipboard[i].format == CF_WAVE && !f.file.empty())
+        plan.designRecord = designRecordPathFor(f.file);
     }
     plan.pictures = picturePaths(*o.outDir, displays, dialogs);
     if (assessment) {
@@ -105,6 +108,7 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
     if (!f.image.empty()) plan.files.push_back(f.image);
     if (!f.file.empty()) plan.files.push_back(f.file);
   }
+  if (!plan.designRecord.empty()) plan.files.push_back(plan.designRecord);
   if (!plan.preset.empty()) plan.files.push_back(plan.preset);
   if (!plan.report.empty()) plan.files.push_back(plan.report);
   return plan;
@@ -344,6 +348,8 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
       });
     }
   }
+  if (!plan.designRecord.empty())
+    writeTextFile(made(plan.designRecord), dumpJson(designRecordJson(*assessment->design)) + "\n");
   // Beyond the output folder nothing waits for a commit: a preset there is saved only when
   // the run completed.
   if (!plan.preset.empty() && (completed || made(plan.preset) != plan.preset)) {
@@ -417,6 +423,7 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   result.report = reportOf(plugin, audio, selection, session, person, facts, plan,
                            outcome.interrupted, assessment);
   if (!calibration.is_null()) result.report["calibration"] = calibration;
+  if (assessment) result.assessmentText = assessmentText(*assessment);
   result.problem = notCompleted(facts, person, outcome, result.report.value("cancelled", false));
   result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;
   // A table merged from the reports says why, as the batch's own does.

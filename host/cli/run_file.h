@@ -20,6 +20,7 @@ struct RunOutcome {
   Json report;
   int status = 0;       // kExitOk, or kExitNotCompleted when XfmDo returned something else than 0
   std::string problem;  // what was said of a run not completed, "" for a completed one
+  std::string assessmentText;  // the design's assessment as text (assessmentText), "" for none
 };
 
 // From QueryXfm's answers (already in `plugin`) to XfmDestroy. The file's outputs go into

@@ -90,6 +90,13 @@ struct GraphSource {
   std::vector<double> markers;
   long markerColour = kGraphDefaultMarker;
   std::string note;
+  // Further curves drawn over curves 1 and 2 on curve 1's y range, as they are drawn, each in
+  // its own colour (COLORREF): the host's own drawings again (several positions' levels).
+  struct Overlay {
+    long colour = 0;
+    std::vector<std::optional<double>> values;  // per column
+  };
+  std::vector<Overlay> overlays;
 };
 
 // A display as the run left it: W the sampled columns (else the window's width), H the

@@ -60,9 +60,10 @@ std::string clipboardText(const ClipboardItem& item);
 // A display's samples as CSV: columns x, curve1[, curve2], one row per pixel column.
 std::string displayCsv(const DisplayRecord& display);
 
-// Text for a person, from the JSON objects above.
+// Text for a person, from the JSON objects above; a run's with its assessment's text
+// (assessmentText, made from the figures rather than the report's JSON; "" for none).
 std::string renderListText(const Json& list);
 std::string renderDescribeText(const Json& describe);
-std::string renderRunText(const Json& run);
+std::string renderRunText(const Json& run, const std::string& assessment);
 
 }  // namespace orvane

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <sstream>
 
-#include "host/assess/assessment.h"
 #include "host/report/report.h"
 
 namespace orvane {
@@ -257,10 +256,10 @@ void listOf(std::ostringstream& out, const char* heading, const Json& items) {
 
 }  // namespace
 
-std::string renderRunText(const Json& r) {
+std::string renderRunText(const Json& r, const std::string& assessment) {
   std::ostringstream out;
   resultsBlock(out, r.value("results", Json::array()), r.value("notCompleted", ""));
-  if (r.contains("assessment")) out << assessmentText(r["assessment"]) << "\n";
+  if (!assessment.empty()) out << assessment << "\n";
   runHeader(out, r);
   whatThePersonSaw(out, r);
   out << "\nParameter block (" << str(r["plugin"]["paramSize"]) << " bytes):\n";

@@ -17,7 +17,7 @@ namespace orvane {
 namespace {
 
 // Host scale: libsndfile's normalised read maps full scale to 1.0 (a 16-bit s to s/32768).
-constexpr float kHostScale = 32768.0f;
+constexpr float kHostScale = static_cast<float>(kHostSampleScale);
 
 std::string formatName(int format) {
   std::string name;

@@ -15,7 +15,7 @@ namespace orvane {
 namespace {
 
 // The host's scale: libsndfile's normalised read maps full scale to 1.0.
-constexpr float kHostScale = 32768.0f;
+constexpr float kHostScale = static_cast<float>(kHostSampleScale);
 // Frames moved at a time where the host needs a buffer of its own.
 constexpr long kPieceFrames = 65536;
 

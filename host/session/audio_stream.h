@@ -13,6 +13,10 @@
 
 namespace orvane {
 
+// The host's sample scale: a file's full scale (1.0 read normalised, a 16-bit sample s read as
+// s / 32768) is this much in the samples it hands the plug-ins.
+constexpr double kHostSampleScale = 32768.0;
+
 // The first sample of a read that is no number or infinite: a recording holding one is not
 // sound and must not be measured as if it were.
 struct BadSample {

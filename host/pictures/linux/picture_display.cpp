@@ -157,6 +157,10 @@ void drawGraph(cairo_t* cr, const GraphSource& g) {
     setColour(cr, colourOf(graphCurveColour(g.targets, curve)));
     drawCurve(cr, values, graphYRange(g.targets, g.curves, curve), g.width, g.height);
   }
+  for (const GraphSource::Overlay& o : g.overlays) {
+    setColour(cr, colourOf(o.colour));
+    drawCurve(cr, o.values, axis, g.width, g.height);
+  }
   // The numbers over the curves: a curve crossing them must not make them unreadable.
   drawLabels(cr, g, backgroundColour, axis, xTicks, yStep);
   cairo_restore(cr);

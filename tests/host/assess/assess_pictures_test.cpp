@@ -79,7 +79,7 @@ TEST(AssessPictures, OutWritesTheFilesWithCurvesAndMarkers) {
   // The band picture, against the rules of pictures.h: a log axis from a band below the pass
   // band to a band above it, values on row round((top - v) / (top - bottom) * (H - 1)).
   const orvane::Assessment a = orvane::assessFilter(in);
-  const orvane::ChannelAssessment& c = a.channels.at(0);
+  const orvane::ChannelAssessment& c = a.positions[0].channels.at(0);
   ASSERT_GE(c.bandCentreHz.size(), 10u);
   Picture bands(out + "/assessment-bands.png");
   ASSERT_TRUE(bands.ok());
