@@ -48,9 +48,10 @@ FilterGain filterGainOf(const std::vector<std::vector<double>>& filter, FilterMo
                         int sampleRate, double bandLowHz, double bandHighHz) {
   const bool network = mode == FilterMode::Stereo || mode == FilterMode::TwoByTwo;
   const std::size_t L = filter[0].size() / (mode == FilterMode::TwoByTwo ? 2 : 1);
-  const std::size_t n = std::min(
-      transformLengthFor(std::max(L * kGainOversampling, static_cast<std::size_t>(sampleRate))),
-      static_cast<std::size_t>(maxAssessmentTransform()));
+  const std::size_t n =
+      std::min(transformLengthFor(std::max(L * static_cast<std::size_t>(kGainOversampling),
+                                           static_cast<std::size_t>(sampleRate))),
+               static_cast<std::size_t>(maxAssessmentTransform()));
   const double binHz = static_cast<double>(sampleRate) / static_cast<double>(n);
   auto spectrum = [&](const Signal& s) { return realSpectrum(s.data(), s.size(), n); };
 
