@@ -182,11 +182,30 @@ PersonScript personScriptOf(const RunOptions& o, const OutputSet* set) {
   script.keep = o.keep;
   script.saveAs = o.saveAs;
   if (set && o.saveAs && set->staged(*o.saveAs) != *o.saveAs) {
-    script.saveAsMadeAt = set->staged(*o.saveAs);
-    makeDirectory(fs::path(*script.saveAsMadeAt).parent_path().string());
+    // A subfolder the person names that does not exist stays missing, and the export fails
+    // there as it would for a person; the output folder itself is made for the run.
+    std::string parent = fs::path(*o.saveAs).parent_path().string();
+    if (parent.empty()) parent = ".";
+    std::error_code ec;
+    if (set->staged(parent) == set->staged(set->target()) || fs::is_directory(parent, ec)) {
+      script.saveAsMadeAt = set->staged(*o.saveAs);
+      makeDirectory(fs::path(*script.saveAsMadeAt).parent_path().string());
+    }
   }
   script.saveType = o.saveType;
   return script;
+}
+
+// Every occurrence of `from` in the strings of `j` made `to`.
+void replaceInStrings(Json& j, const std::string& from, const std::string& to) {
+  if (j.is_string()) {
+    std::string text = j.get<std::string>();
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+      text.replace(at, from.size(), to);
+    j = text;
+  } else if (j.is_structured()) {
+    for (Json& item : j) replaceInStrings(item, from, to);
+  }
 }
 
 // What the instance's life left beside its report.
@@ -423,6 +442,15 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   result.report = reportOf(plugin, audio, selection, session, person, facts, plan,
                            outcome.interrupted, assessment);
   if (!calibration.is_null()) result.report["calibration"] = calibration;
+  // The plug-in saved its export under the staged name (and may offer its folder again); the
+  // report names the folder where it lands.
+  if (set && o.saveAs && set->staged(*o.saveAs) != *o.saveAs) {
+    const std::string parent = fs::path(*o.saveAs).parent_path().string();
+    if (parent.empty())
+      replaceInStrings(result.report, set->staged(".") + "/", "");
+    else
+      replaceInStrings(result.report, set->staged(parent), parent);
+  }
   if (assessment) result.assessmentText = assessmentText(*assessment);
   result.problem = notCompleted(facts, person, outcome, result.report.value("cancelled", false));
   result.status = result.problem.empty() ? kExitOk : kExitNotCompleted;

@@ -265,8 +265,8 @@ std::string renderRunText(const Json& r, const std::string& assessment) {
   out << "\nParameter block (" << str(r["plugin"]["paramSize"]) << " bytes):\n";
   blockTable(out, r["block"]);
   clipboardLines(out, r["clipboard"]);
+  if (r.contains("pictures")) out << "\n(pictures " << str(r["pictures"]) << ")\n";
   listOf(out, "Files written", r["files"]);
-  if (r.contains("pictures")) out << "  (pictures " << str(r["pictures"]) << ")\n";
   listOf(out, "Warnings", r["warnings"]);
   return out.str();
 }
