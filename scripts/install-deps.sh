@@ -31,7 +31,7 @@ test=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   dpkg-dev
   wine wine64 fonts-wine xvfb xauth
-  espeak-ng sox time parallel
+  espeak-ng sox time parallel strace
 )
 
 runs_32bit=0
