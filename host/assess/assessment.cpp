@@ -88,16 +88,6 @@ Flatness flatnessOf(const std::vector<double>& levelsDb) {
   return f;
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
-}
-
-double toDb(double ratio) {
-  return ratio > 0.0 ? 10.0 * std::log10(ratio) : -std::numeric_limits<double>::infinity();
-}
-
 long samplesIn(double ms, int sampleRate) {
   return static_cast<long>(std::floor(ms * sampleRate / 1000.0 + 1e-9));
 }
@@ -123,7 +113,7 @@ void judgeTiming(const Signal& y, long intended, int sampleRate, ChannelAssessme
     }
   }
   c->mainShare = total > 0.0 ? main / total : 0.0;
-  c->preRingingDb = total > 0.0 ? toDb(early / total) : toDb(0.0);
+  c->preRingingDb = total > 0.0 ? powerDb(early / total) : powerDb(0.0);
   if (earlyAt >= 0 && y[peak] != 0.0) {
     c->preEchoDb = 20.0 * std::log10(earlyPeak / std::fabs(y[peak]));
     c->preEchoMs = (peak - earlyAt) * msPerSample;

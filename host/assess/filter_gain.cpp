@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "host/assess/assessment_rules.h"
+#include "host/assess/third_octaves.h"
 #include "host/assess/fft_convolution.h"
 
 namespace orvane {
@@ -15,18 +16,14 @@ namespace {
 
 using Signal = std::vector<double>;
 
-double powerToDb(double p) {
-  return p > 0.0 ? 10.0 * std::log10(p) : -std::numeric_limits<double>::infinity();
-}
-
 // The largest of a curve of powers over bins 0 ... n/2, in dB and Hz, refined by the parabola
 // through the largest bin and its two neighbours.
 std::pair<double, double> peakOf(const std::vector<double>& power, double binHz) {
   const std::size_t k =
       static_cast<std::size_t>(std::max_element(power.begin(), power.end()) - power.begin());
-  double db = powerToDb(power[k]), at = static_cast<double>(k);
+  double db = powerDb(power[k]), at = static_cast<double>(k);
   if (k > 0 && k + 1 < power.size() && power[k - 1] > 0.0 && power[k + 1] > 0.0) {
-    const double below = powerToDb(power[k - 1]), above = powerToDb(power[k + 1]);
+    const double below = powerDb(power[k - 1]), above = powerDb(power[k + 1]);
     const double curvature = below - 2.0 * db + above;
     if (curvature < 0.0) {
       const double shift = 0.5 * (below - above) / curvature;
@@ -114,9 +111,9 @@ FilterGain filterGainOf(const std::vector<std::vector<double>>& filter, FilterMo
     g.gridHz.push_back(hz);
   for (const auto& p : channelPower) {
     for (int e = 0; e < 2; ++e)
-      g.atBandEdgesDb[e] = std::max(g.atBandEdgesDb[e], powerToDb(p[edges[e]]));
+      g.atBandEdgesDb[e] = std::max(g.atBandEdgesDb[e], powerDb(p[edges[e]]));
     std::vector<double> curve;
-    for (double hz : g.gridHz) curve.push_back(powerToDb(p[nearest(hz)]));
+    for (double hz : g.gridHz) curve.push_back(powerDb(p[nearest(hz)]));
     g.channelDb.push_back(std::move(curve));
   }
   return g;

@@ -22,12 +22,6 @@ constexpr double kResponseRangeDb = 30.0;
 // one band outside it.
 constexpr double kCorrectedWithinDb = 1.0;
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
-}
-
 }  // namespace
 
 const char* bandSourceName(BandSource source) {

@@ -1,5 +1,6 @@
 #include "host/assess/third_octaves.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -51,13 +52,21 @@ std::vector<double> bandMeans(const std::vector<double>& power,
   return means;
 }
 
+double powerDb(double power) {
+  return power > 0.0 ? 10.0 * std::log10(power) : -std::numeric_limits<double>::infinity();
+}
+
 std::vector<double> powerDb(const std::vector<double>& power) {
   std::vector<double> db;
   db.reserve(power.size());
-  for (double p : power) {
-    db.push_back(p > 0.0 ? 10.0 * std::log10(p) : -std::numeric_limits<double>::infinity());
-  }
+  for (double p : power) db.push_back(powerDb(p));
   return db;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
 }  // namespace orvane

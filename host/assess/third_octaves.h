@@ -35,7 +35,11 @@ std::vector<ThirdOctaveBand> thirdOctaveBandsWithin(double loHz, double hiHz, do
 std::vector<double> bandMeans(const std::vector<double>& power,
                               const std::vector<ThirdOctaveBand>& bands);
 
-// 10 log10 of each value (-inf for 0).
+// 10 log10 of a power ratio (-inf for 0), and of each value of a list.
+double powerDb(double power);
 std::vector<double> powerDb(const std::vector<double>& power);
+
+// The median of the values (the mean of the middle two of an even count); v is not empty.
+double median(std::vector<double> v);
 
 }  // namespace orvane
