@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 const char kCaption[] = "Cross Functions 2";
 constexpr long kDelay = 48;    // 1 ms at 48 kHz
 constexpr int kSizeIndex = 2;  // N = 1024
-constexpr long kN = 1024;
+constexpr long kRunN = 1024;
 
 // A folder of its own for each test: the run appends "timedelay.txt" to its current folder.
 class InScratchFolder {
@@ -117,7 +117,7 @@ TEST_F(AnalyserRun, FindsTheFiltersDelayAndPutsTheOutputsOnTheClipboardAfterTheR
   const std::vector<std::string> captions = {"Averaging data...", "Processing Cross Function"};
   EXPECT_EQ(h_->progressCaptions, captions);
   const AnalyserParams p = params();
-  EXPECT_EQ(p.FftSize, kN);
+  EXPECT_EQ(p.FftSize, kRunN);
   EXPECT_EQ(p.TimeOfFlightMs, 1.0f);
   EXPECT_EQ(p.Channels, 2);
   EXPECT_EQ(p.SampleRate, 48000);
@@ -127,9 +127,9 @@ TEST_F(AnalyserRun, FindsTheFiltersDelayAndPutsTheOutputsOnTheClipboardAfterTheR
   EXPECT_NEAR(p.RmsRightDb - p.RmsLeftDb, 20 * log10(sqrt(0.25 + 0.0625)), 0.1);
 
   const std::vector<unsigned char> wav = image();
-  ASSERT_EQ(wav.size(), 44u + 8 * kN);
+  ASSERT_EQ(wav.size(), 44u + 8 * kRunN);
   EXPECT_EQ(memcmp(wav.data(), "RIFF", 4), 0);
-  EXPECT_EQ(le32(wav, 4), 8 * kN + 36);
+  EXPECT_EQ(le32(wav, 4), 8 * kRunN + 36);
   EXPECT_EQ(memcmp(wav.data() + 8, "WAVEfmt ", 8), 0);
   EXPECT_EQ(le16(wav, 20), 1);
   EXPECT_EQ(le16(wav, 22), 2);
@@ -137,16 +137,16 @@ TEST_F(AnalyserRun, FindsTheFiltersDelayAndPutsTheOutputsOnTheClipboardAfterTheR
   EXPECT_EQ(le32(wav, 28), 48000u * 8);
   EXPECT_EQ(le16(wav, 32), 8);
   EXPECT_EQ(le16(wav, 34), 32);
-  EXPECT_EQ(le32(wav, 40), 8 * kN);
+  EXPECT_EQ(le32(wav, 40), 8 * kRunN);
   // The left output is the correlation at full scale, its peak at the delay after the centre.
   float peak = 0;
   long at = -1;
-  for (long i = 0; i < kN; ++i) {
+  for (long i = 0; i < kRunN; ++i) {
     float v;
     memcpy(&v, wav.data() + 44 + 8 * i, 4);
     if (fabsf(v) > peak) peak = fabsf(v), at = i;
   }
-  EXPECT_EQ(at, kN / 2 + kDelay);
+  EXPECT_EQ(at, kRunN / 2 + kDelay);
   EXPECT_FLOAT_EQ(peak, 32767.0f);
   expectReleased();
 }
@@ -175,7 +175,7 @@ TEST_F(AnalyserRun, EachRunAppendsOneLineAndACancelWritesNothingAndKeepsTheResul
     EXPECT_TRUE(h_->dialogs.empty()) << at;
     EXPECT_TRUE(image().empty()) << at;
     AnalyserParams now = params();
-    EXPECT_EQ(now.FftSize, 2 * kN);  // the one field a cancelled run writes
+    EXPECT_EQ(now.FftSize, 2 * kRunN);  // the one field a cancelled run writes
     now.FftSize = done.FftSize;
     now.FftSizeIndex = done.FftSizeIndex;
     EXPECT_EQ(memcmp(&now, &done, sizeof now), 0) << at;
@@ -233,9 +233,9 @@ TEST_F(AnalyserRun, AMonoWaveformGivesAnImageOfTheTwoOutputs) {
   prepare(1);
   EXPECT_EQ(h_->xfmDo(&h_->record), 0);
   const std::vector<unsigned char> wav = image();
-  ASSERT_EQ(wav.size(), 44u + 8 * kN);
+  ASSERT_EQ(wav.size(), 44u + 8 * kRunN);
   EXPECT_EQ(le16(wav, 22), 2);  // the frames hold both outputs
-  EXPECT_EQ(le32(wav, 40), 8 * kN);
+  EXPECT_EQ(le32(wav, 40), 8 * kRunN);
   EXPECT_EQ(params().Channels, 1);
   EXPECT_EQ(params().TimeOfFlightMs, 0.0f);  // the channel against itself
 }

@@ -19,17 +19,18 @@ namespace {
 
 using Complex = std::complex<double>;
 
-constexpr long kN = 8192;
-constexpr long kRate = 48000;
+constexpr long kProbeN = 8192;
+constexpr long kProbeRate = 48000;
 constexpr double kSoundSpeed = 343.0;  // m/s
 constexpr double kProbeMm = 30.0;      // tube: from the rigid end; free field: from the source
 
-double hz(long k) { return (double)k * kRate / kN; }
+double hz(long k) { return (double)k * kProbeRate / kProbeN; }
 double waveNumber(long k) { return 2.0 * M_PI * hz(k) / kSoundSpeed; }
 
 // The velocity sensor: gain 0.5, 14 samples late, a first-order low-pass at 3 kHz.
 Complex sensor(long k) {
-  return 0.5 * std::polar(1.0, -2.0 * M_PI * hz(k) * 14.0 / kRate) / Complex(1.0, hz(k) / 3000.0);
+  return 0.5 * std::polar(1.0, -2.0 * M_PI * hz(k) * 14.0 / kProbeRate) /
+         Complex(1.0, hz(k) / 3000.0);
 }
 
 // Pressure and velocity at the probe, bins 1 ... N/2-1, for a source of flat spectrum and
@@ -42,8 +43,8 @@ template <typename PressureAndVelocity>
 Field field(PressureAndVelocity at) {
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> phase(-M_PI, M_PI);
-  Field f{std::vector<Complex>(kN / 2), std::vector<Complex>(kN / 2)};
-  for (long k = 1; k < kN / 2; ++k) {
+  Field f{std::vector<Complex>(kProbeN / 2), std::vector<Complex>(kProbeN / 2)};
+  for (long k = 1; k < kProbeN / 2; ++k) {
     const Complex source = std::polar(1.0, phase(rng));
     at(k, &f.p[k], &f.u[k]);
     f.p[k] *= source;
@@ -91,8 +92,8 @@ Field layer() {
 // e^(+2 pi j m / N), m = 0 ... N-1.
 const std::vector<Complex>& turns() {
   static const std::vector<Complex> t = [] {
-    std::vector<Complex> v(kN);
-    for (long m = 0; m < kN; ++m) v[m] = std::polar(1.0, 2.0 * M_PI * m / kN);
+    std::vector<Complex> v(kProbeN);
+    for (long m = 0; m < kProbeN; ++m) v[m] = std::polar(1.0, 2.0 * M_PI * m / kProbeN);
     return v;
   }();
   return t;
@@ -100,16 +101,16 @@ const std::vector<Complex>& turns() {
 
 // One period whose spectrum is N x at every bin k of x (x[0] and beyond N/2 zero).
 std::vector<double> period(const std::vector<Complex>& x) {
-  std::vector<double> out(kN, 0.0);
-  for (long k = 1; k < kN / 2; ++k)
-    for (long n = 0; n < kN; ++n) out[n] += 2.0 * (x[k] * turns()[(k * n) % kN]).real();
+  std::vector<double> out(kProbeN, 0.0);
+  for (long k = 1; k < kProbeN / 2; ++k)
+    for (long n = 0; n < kProbeN; ++n) out[n] += 2.0 * (x[k] * turns()[(k * n) % kProbeN]).real();
   return out;
 }
 
 // The ordinary DFT of N samples at bin k.
 Complex spectrumAt(const float* x, long k) {
   Complex sum = 0.0;
-  for (long n = 0; n < kN; ++n) sum += (double)x[n] * std::conj(turns()[(k * n) % kN]);
+  for (long n = 0; n < kProbeN; ++n) sum += (double)x[n] * std::conj(turns()[(k * n) % kProbeN]);
   return sum;
 }
 
@@ -120,27 +121,27 @@ struct Recording {
   FunctionResults results = {};
   Recording(const Field& f, Complex (*channel)(long), const std::vector<Complex>& filter,
             int function, double maxFrequency) {
-    std::vector<Complex> right(kN / 2);
-    for (long k = 1; k < kN / 2; ++k)
+    std::vector<Complex> right(kProbeN / 2);
+    for (long k = 1; k < kProbeN / 2; ++k)
       right[k] = f.u[k] * channel(k) * (filter.empty() ? 1.0 : filter[k]);
     const std::vector<double> p = period(f.p), u = period(right);
     double peak = 0.0;
-    for (long n = 0; n < kN; ++n) peak = std::max({peak, fabs(p[n]), fabs(u[n])});
-    const long frames = 8 * kN + 3 * kN / 4;
+    for (long n = 0; n < kProbeN; ++n) peak = std::max({peak, fabs(p[n]), fabs(u[n])});
+    const long frames = 8 * kProbeN + 3 * kProbeN / 4;
     std::vector<float> left(frames), velocity(frames);
     for (long i = 0; i < frames; ++i) {
-      left[i] = (float)(p[i % kN] * 8000.0 / peak);
-      velocity[i] = (float)(u[i % kN] * 8000.0 / peak);
+      left[i] = (float)(p[i % kProbeN] * 8000.0 / peak);
+      velocity[i] = (float)(u[i % kProbeN] * 8000.0 / peak);
     }
     host.wave = interleave(left, velocity);
     host.select(0, frames);
-    FunctionSettings s = plainFunctionSettings(kN, function, kRate);
+    FunctionSettings s = plainFunctionSettings(kProbeN, function, kProbeRate);
     s.soundSpeed = (float)kSoundSpeed;
     s.probeDistanceMm = (float)kProbeMm;
     s.maxFrequency = (float)maxFrequency;
     SpectraStatistics statistics;
-    EXPECT_TRUE(host.allocate(kN));
-    const SpectraSettings spectra = plainSpectraSettings(kN, function);
+    EXPECT_TRUE(host.allocate(kProbeN));
+    const SpectraSettings spectra = plainSpectraSettings(kProbeN, function);
     EXPECT_TRUE(AverageSpectra(&host.buffers, &spectra, &host.record, &statistics));
     EXPECT_TRUE(ProcessFunction(&host.buffers, &s, &host.record, &results));
   }
@@ -149,8 +150,8 @@ struct Recording {
 // The calibration filter as the analyser outputs it (its right output), as a spectrum.
 std::vector<Complex> calibrate(const Field& f, int function, double maxFrequency) {
   Recording r(f, sensor, {}, function, maxFrequency);
-  std::vector<Complex> filter(kN / 2);
-  for (long k = 1; k < kN / 2; ++k) filter[k] = spectrumAt(r.host.buffers.xr, k);
+  std::vector<Complex> filter(kProbeN / 2);
+  for (long k = 1; k < kProbeN / 2; ++k) filter[k] = spectrumAt(r.host.buffers.xr, k);
   return filter;
 }
 
@@ -182,7 +183,7 @@ TEST(ProbePhysics, ALayersAbsorptionThroughEitherCalibration) {
     const std::vector<Complex> filter = calibrate(c.field(), c.function, c.top + 50.0);
     Recording r(layer(), sensor, filter, kFnAbsorption, c.top + 50.0);
     const AnalyserBuffers& b = r.host.buffers;
-    const RunSpectra spectra = {b.gll, b.grr, b.glr, b.display1, b.display2, kN};
+    const RunSpectra spectra = {b.gll, b.grr, b.glr, b.display1, b.display2, kProbeN};
     for (long k = 1; hz(k) <= c.top; ++k) {
       if (hz(k) < 200.0) continue;
       ASSERT_NEAR(AbsorptionAt(spectra, k), 1.0 - std::norm(layerReflection(k)), 2e-3)

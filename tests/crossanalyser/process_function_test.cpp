@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr long kN = 4096;
+constexpr long kFunctionN = 4096;
 
 struct Analysis {
   bool completed;
@@ -45,14 +45,14 @@ std::complex<double> bin(const float* spectrum, long k) {
 }
 
 TEST(ProcessFunction, IdenticalChannelsGiveUnitTransferFunctionsAndCoherence) {
-  const std::vector<float> x = whiteNoise(20 * kN, 21);
+  const std::vector<float> x = whiteNoise(20 * kFunctionN, 21);
   for (int function : {kFnTransferH1, kFnTransferH2, kFnTransferH3}) {
     SCOPED_TRACE(function);
     AnalyserHost host;
     useChannels(&host, x, x);
-    const Analysis a = analyse(&host, plainFunctionSettings(kN, function));
+    const Analysis a = analyse(&host, plainFunctionSettings(kFunctionN, function));
     ASSERT_TRUE(a.completed);
-    for (long k = 1; k < kN / 2; ++k) {
+    for (long k = 1; k < kFunctionN / 2; ++k) {
       ASSERT_NEAR(host.buffers.display1[2 * k], 1.0, 1e-5) << k;
       ASSERT_NEAR(host.buffers.display1[2 * k + 1], 0.0, 1e-5) << k;
       ASSERT_NEAR(host.buffers.display2[2 * k], 1.0, 1e-5) << k;
@@ -61,28 +61,28 @@ TEST(ProcessFunction, IdenticalChannelsGiveUnitTransferFunctionsAndCoherence) {
 }
 
 TEST(ProcessFunction, IdenticalChannelsCorrelateAtLagZeroWithOrWithoutTheHalfShift) {
-  const std::vector<float> x = whiteNoise(20 * kN, 22);
+  const std::vector<float> x = whiteNoise(20 * kFunctionN, 22);
   for (bool shift : {false, true}) {
     AnalyserHost host;
     useChannels(&host, x, x);
-    FunctionSettings f = plainFunctionSettings(kN, kFnCrossCorrelation);
+    FunctionSettings f = plainFunctionSettings(kFunctionN, kFnCrossCorrelation);
     f.shiftHalf = shift;
     const Analysis a = analyse(&host, f);
     ASSERT_TRUE(a.completed);
-    EXPECT_EQ(a.results.peakIndex, shift ? kN / 2 : 0);
+    EXPECT_EQ(a.results.peakIndex, shift ? kFunctionN / 2 : 0);
     EXPECT_EQ(a.results.flightSamples, 0);
   }
 }
 
 TEST(ProcessFunction, ADelayedRightChannelPeaksAtTheDelayInEveryCorrelationFunction) {
   const long d = 37;
-  const std::vector<float> x = whiteNoise(30 * kN, 23);
+  const std::vector<float> x = whiteNoise(30 * kFunctionN, 23);
   for (int function : {kFnCrossCorrelation, kFnTransferH1, kFnTransferH2, kFnWhiteCrossCorrelation,
                        kFnCrossPowerPhase}) {
     SCOPED_TRACE(function);
     AnalyserHost host;
     useChannels(&host, x, delayed(x, d));
-    const Analysis a = analyse(&host, plainFunctionSettings(kN, function));
+    const Analysis a = analyse(&host, plainFunctionSettings(kFunctionN, function));
     ASSERT_TRUE(a.completed);
     EXPECT_EQ(a.results.peakIndex, d);
     EXPECT_EQ(a.results.flightSamples, d);
@@ -92,60 +92,62 @@ TEST(ProcessFunction, ADelayedRightChannelPeaksAtTheDelayInEveryCorrelationFunct
 }
 
 TEST(ProcessFunction, H2EqualsH1InMagnitudeAndPhaseForADelay) {
-  const std::vector<float> x = whiteNoise(30 * kN, 24);
+  const std::vector<float> x = whiteNoise(30 * kFunctionN, 24);
   std::vector<float> h1, h2;
   for (int function : {kFnTransferH1, kFnTransferH2}) {
     AnalyserHost host;
     useChannels(&host, x, delayed(x, 5));
-    ASSERT_TRUE(analyse(&host, plainFunctionSettings(kN, function)).completed);
-    (function == kFnTransferH1 ? h1 : h2).assign(host.buffers.display1, host.buffers.display1 + kN);
+    ASSERT_TRUE(analyse(&host, plainFunctionSettings(kFunctionN, function)).completed);
+    (function == kFnTransferH1 ? h1 : h2)
+        .assign(host.buffers.display1, host.buffers.display1 + kFunctionN);
   }
-  for (long k = 1; k < kN / 2; ++k) {
+  for (long k = 1; k < kFunctionN / 2; ++k) {
     ASSERT_LT(std::abs(bin(h1.data(), k) - bin(h2.data(), k)), 0.02) << k;
     // Both read the delay's phase, +2 pi 5 k / N in this transform's sign convention.
-    const double phase = std::arg(bin(h1.data(), k) * std::polar(1.0, -2 * M_PI * 5 * k / kN));
+    const double phase =
+        std::arg(bin(h1.data(), k) * std::polar(1.0, -2 * M_PI * 5 * k / kFunctionN));
     ASSERT_LT(fabs(phase), 0.02) << k;
   }
 }
 
 TEST(ProcessFunction, TimeReversalAndALeadingChannelReadNegativeLags) {
   const long d = 37;
-  const std::vector<float> x = whiteNoise(30 * kN, 25);
+  const std::vector<float> x = whiteNoise(30 * kFunctionN, 25);
   {
     AnalyserHost host;
     useChannels(&host, x, delayed(x, d));
-    FunctionSettings f = plainFunctionSettings(kN, kFnCrossCorrelation);
+    FunctionSettings f = plainFunctionSettings(kFunctionN, kFnCrossCorrelation);
     f.timeReversal = true;
     const Analysis a = analyse(&host, f);
     EXPECT_EQ(a.results.flightSamples, -d);
     // Frame i holds sample N-1-i: the peak sits at frame N-1-d.
     long at = 0;
-    for (long i = 0; i < kN; ++i)
+    for (long i = 0; i < kFunctionN; ++i)
       if (fabsf(host.buffers.samples[2 * i]) > fabsf(host.buffers.samples[2 * at])) at = i;
-    EXPECT_EQ(at, kN - 1 - d);
+    EXPECT_EQ(at, kFunctionN - 1 - d);
   }
   {
     AnalyserHost host;
     useChannels(&host, x, delayed(x, -d));
-    const Analysis a = analyse(&host, plainFunctionSettings(kN, kFnCrossCorrelation));
-    EXPECT_EQ(a.results.peakIndex, kN - d);
+    const Analysis a = analyse(&host, plainFunctionSettings(kFunctionN, kFnCrossCorrelation));
+    EXPECT_EQ(a.results.peakIndex, kFunctionN - d);
     EXPECT_EQ(a.results.flightSamples, -d);
   }
 }
 
 TEST(ProcessFunction, IdenticalChannelsGiveANormalisedCorrelationOfOne) {
-  const std::vector<float> x = whiteNoise(20 * kN, 26);
+  const std::vector<float> x = whiteNoise(20 * kFunctionN, 26);
   for (bool normalize : {true, false}) {
     SCOPED_TRACE(normalize);
     AnalyserHost host;
     useChannels(&host, x, x);
-    FunctionSettings f = plainFunctionSettings(kN, kFnCrossCorrelation);
+    FunctionSettings f = plainFunctionSettings(kFunctionN, kFnCrossCorrelation);
     f.normalize = normalize;
     const Analysis a = analyse(&host, f);
     EXPECT_NEAR(a.results.nccMax, 1.0, 1e-3);
     EXPECT_LE(a.results.nccMax, 1.0f);
     float peak = 0.0f;
-    for (long i = 0; i < kN; ++i) peak = std::max(peak, fabsf(host.buffers.samples[2 * i]));
+    for (long i = 0; i < kFunctionN; ++i) peak = std::max(peak, fabsf(host.buffers.samples[2 * i]));
     if (normalize) {
       EXPECT_NEAR(peak, 32767.0f, 0.01f);
     } else {
@@ -174,7 +176,8 @@ TEST(ProcessFunction, TheNormalisedCorrelationDoesNotDependOnTheRecordingsLength
 
 TEST(ProcessFunction, H1OfAKnownFilterWithALittleNoiseIsItsTrueResponse) {
   const double h[5] = {0.6, -0.3, 0.25, 0.1, -0.05};
-  const std::vector<float> x = whiteNoise(60 * kN, 27), noise = whiteNoise(60 * kN, 28, 80.0f);
+  const std::vector<float> x = whiteNoise(60 * kFunctionN, 27),
+                           noise = whiteNoise(60 * kFunctionN, 28, 80.0f);
   std::vector<float> y(x.size());
   for (size_t i = 0; i < x.size(); ++i) {
     double acc = noise[i];
@@ -184,31 +187,31 @@ TEST(ProcessFunction, H1OfAKnownFilterWithALittleNoiseIsItsTrueResponse) {
   }
   AnalyserHost host;
   useChannels(&host, x, y);
-  ASSERT_TRUE(analyse(&host, plainFunctionSettings(kN, kFnTransferH1)).completed);
+  ASSERT_TRUE(analyse(&host, plainFunctionSettings(kFunctionN, kFnTransferH1)).completed);
   long checked = 0;
-  for (long k = 1; k < kN / 2; ++k) {
+  for (long k = 1; k < kFunctionN / 2; ++k) {
     if (host.buffers.display2[2 * k] <= 0.9f) continue;
     std::complex<double> truth = 0.0;  // this transform's kernel is e^(+2 pi i j k / N)
-    for (int m = 0; m < 5; ++m) truth += h[m] * std::polar(1.0, 2 * M_PI * m * k / kN);
+    for (int m = 0; m < 5; ++m) truth += h[m] * std::polar(1.0, 2 * M_PI * m * k / kFunctionN);
     const std::complex<double> got = bin(host.buffers.display1, k);
     ASSERT_NEAR(20 * log10(std::abs(got) / std::abs(truth)), 0.0, 0.4) << k;
     ASSERT_LT(fabs(std::arg(got / truth)), 0.05) << k;
     ++checked;
   }
-  EXPECT_GT(checked, kN / 4);
+  EXPECT_GT(checked, kFunctionN / 4);
 }
 
 TEST(ProcessFunction, IndependentNoiseHasSmallCoherence) {
   AnalyserHost host;
-  useChannels(&host, whiteNoise(60 * kN, 29), whiteNoise(60 * kN, 30));
-  ASSERT_TRUE(analyse(&host, plainFunctionSettings(kN, kFnTransferH1)).completed);
+  useChannels(&host, whiteNoise(60 * kFunctionN, 29), whiteNoise(60 * kFunctionN, 30));
+  ASSERT_TRUE(analyse(&host, plainFunctionSettings(kFunctionN, kFnTransferH1)).completed);
   double sum = 0.0;
-  for (long k = 1; k < kN / 2; ++k) sum += host.buffers.display2[2 * k];
-  EXPECT_LT(sum / (kN / 2 - 1), 0.15);
+  for (long k = 1; k < kFunctionN / 2; ++k) sum += host.buffers.display2[2 * k];
+  EXPECT_LT(sum / (kFunctionN / 2 - 1), 0.15);
 }
 
 TEST(ProcessFunction, ASilentRightChannelGivesFiniteOutputsAndFloorLevels) {
-  const std::vector<float> x = whiteNoise(8 * kN, 31), silence(8 * kN, 0.0f);
+  const std::vector<float> x = whiteNoise(8 * kFunctionN, 31), silence(8 * kFunctionN, 0.0f);
   for (int function : {kFnCrossCorrelation, kFnTransferH1, kFnTransferH2, kFnTransferH3,
                        kFnAutoCorrelations, kFnWhiteCrossCorrelation, kFnTubeCalibration,
                        kFnAbsorption, kFnFreeFieldCalibration, kFnCrossPowerPhase}) {
@@ -216,7 +219,7 @@ TEST(ProcessFunction, ASilentRightChannelGivesFiniteOutputsAndFloorLevels) {
       SCOPED_TRACE(testing::Message() << function << " normalize " << normalize);
       AnalyserHost host;
       useChannels(&host, x, silence);
-      FunctionSettings f = plainFunctionSettings(kN, function);
+      FunctionSettings f = plainFunctionSettings(kFunctionN, function);
       f.normalize = normalize;
       const Analysis a = analyse(&host, f);
       ASSERT_TRUE(a.completed);
@@ -224,7 +227,7 @@ TEST(ProcessFunction, ASilentRightChannelGivesFiniteOutputsAndFloorLevels) {
       EXPECT_EQ(a.results.nccMax, 0.0f);
       EXPECT_TRUE(isfinite(a.results.leftDivisor));
       EXPECT_NE(a.results.leftDivisor, 0.0f);
-      for (long i = 0; i < 2 * kN; ++i) ASSERT_TRUE(isfinite(host.buffers.samples[i])) << i;
+      for (long i = 0; i < 2 * kFunctionN; ++i) ASSERT_TRUE(isfinite(host.buffers.samples[i])) << i;
       const StatisticsLevels levels = LevelsOf(&a.statistics);
       EXPECT_EQ(levels.rmsRightDb, -200.0f);
       EXPECT_EQ(levels.rmsCrossDb, -200.0f);
@@ -235,13 +238,13 @@ TEST(ProcessFunction, ASilentRightChannelGivesFiniteOutputsAndFloorLevels) {
 
 TEST(ProcessFunction, AutoCorrelationsNormaliseBothOutputsToFullScale) {
   AnalyserHost host;
-  const std::vector<float> x = whiteNoise(10 * kN, 32);
+  const std::vector<float> x = whiteNoise(10 * kFunctionN, 32);
   useChannels(&host, x, delayed(x, 3));
-  FunctionSettings f = plainFunctionSettings(kN, kFnAutoCorrelations);
+  FunctionSettings f = plainFunctionSettings(kFunctionN, kFnAutoCorrelations);
   f.normalize = true;
   const Analysis a = analyse(&host, f);
   float left = 0.0f, right = 0.0f;
-  for (long i = 0; i < kN; ++i) {
+  for (long i = 0; i < kFunctionN; ++i) {
     left = std::max(left, fabsf(host.buffers.samples[2 * i]));
     right = std::max(right, fabsf(host.buffers.samples[2 * i + 1]));
   }
@@ -252,14 +255,14 @@ TEST(ProcessFunction, AutoCorrelationsNormaliseBothOutputsToFullScale) {
 
 TEST(ProcessFunction, SquaredHilbertEnvelopeIsNonNegativeWithoutMeanRemoval) {
   AnalyserHost host;
-  const std::vector<float> x = whiteNoise(10 * kN, 33);
+  const std::vector<float> x = whiteNoise(10 * kFunctionN, 33);
   useChannels(&host, x, delayed(x, 11));
-  FunctionSettings f = plainFunctionSettings(kN, kFnCrossCorrelation);
+  FunctionSettings f = plainFunctionSettings(kFunctionN, kFnCrossCorrelation);
   f.squaredHilbert = true;
   const Analysis a = analyse(&host, f);
   ASSERT_TRUE(a.completed);
   EXPECT_EQ(a.results.peakIndex, 11);
-  for (long i = 0; i < kN; ++i) ASSERT_GE(host.buffers.samples[2 * i], 0.0f) << i;
+  for (long i = 0; i < kFunctionN; ++i) ASSERT_GE(host.buffers.samples[2 * i], 0.0f) << i;
 }
 
 TEST(ProcessFunction, TubeFunctionMasksBins9To648At48kHz) {
@@ -289,18 +292,18 @@ TEST(ProcessFunction, TubeFunctionMasksBins9To648At48kHz) {
 }
 
 TEST(ProcessFunction, ACancelAtTheFirstStepStopsAtOnceAndALaterOneAfterTheTransforms) {
-  const std::vector<float> x = whiteNoise(4 * kN, 35);
+  const std::vector<float> x = whiteNoise(4 * kFunctionN, 35);
   for (int at : {1, 2, 3}) {
     SCOPED_TRACE(at);
     AnalyserHost host;
     useChannels(&host, x, x);
-    ASSERT_TRUE(host.allocate(kN));
-    const SpectraSettings s = plainSpectraSettings(kN);
+    ASSERT_TRUE(host.allocate(kFunctionN));
+    const SpectraSettings s = plainSpectraSettings(kFunctionN);
     SpectraStatistics st;
     ASSERT_TRUE(AverageSpectra(&host.buffers, &s, &host.record, &st));
     host.progress.clear();
     host.cancelAtProgress = at;
-    const FunctionSettings f = plainFunctionSettings(kN, kFnCrossCorrelation);
+    const FunctionSettings f = plainFunctionSettings(kFunctionN, kFnCrossCorrelation);
     FunctionResults r;
     EXPECT_FALSE(ProcessFunction(&host.buffers, &f, &host.record, &r));
     EXPECT_EQ(host.progress.size(), at == 1 ? 1u : 3u);

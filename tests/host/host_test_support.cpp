@@ -56,14 +56,10 @@ void writeTone(const std::string& path, int channels, int sampleRate, int frames
   writeWav(path, channels, sampleRate, samples, false);
 }
 
-namespace {
-
-std::string slurp(const std::string& path) {
+std::string readText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
-
-}  // namespace
 
 RunResult runOrvane(const std::vector<std::string>& args, const std::string& cwd,
                     const std::string& pluginPath, long fileSizeLimit) {
@@ -105,8 +101,8 @@ RunResult runOrvane(const std::vector<std::string>& args, const std::string& cwd
   waitpid(pid, &status, 0);
   RunResult r;
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  r.out = slurp(outPath);
-  r.err = slurp(errPath);
+  r.out = readText(outPath);
+  r.err = readText(errPath);
   return r;
 }
 
@@ -124,7 +120,7 @@ bool exists(const std::string& path) {
 }
 
 std::vector<unsigned char> readBytes(const std::string& path) {
-  std::string s = slurp(path);
+  std::string s = readText(path);
   return std::vector<unsigned char>(s.begin(), s.end());
 }
 

@@ -56,6 +56,8 @@ RunResult runOrvane(const std::vector<std::string>& args, const std::string& cwd
 std::vector<std::string> lines(const std::string& text);
 bool exists(const std::string& path);
 std::vector<unsigned char> readBytes(const std::string& path);
+// A file's bytes as they are; "" when it cannot be read.
+std::string readText(const std::string& path);
 
 // The control `id` of a dialog object from a report; null JSON when absent.
 orvane::Json controlOf(const orvane::Json& dialog, int id);

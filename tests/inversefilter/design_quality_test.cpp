@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr double kRate = 48000.0;
+constexpr double kQualityRate = 48000.0;
 
 // The pass band of the default settings (80 Hz ... 16 kHz, 0.33 octave transitions), less the
 // transitions and half a third of an octave, so every averaging window lies inside it.
@@ -26,7 +26,7 @@ struct Flatness {
 };
 
 Flatness designAndMeasure(const std::vector<float>& response, long N) {
-  DesignerRecorder recorder((long)kRate);
+  DesignerRecorder recorder((long)kQualityRate);
   long A = 1;
   while (A < (long)response.size()) A *= 2;
   const long length = std::max(A, N);
@@ -40,7 +40,7 @@ Flatness designAndMeasure(const std::vector<float>& response, long N) {
   f.peakIndex = (long)(std::max_element(y.begin(), y.end(),
                                         [](double a, double b) { return fabs(a) < fabs(b); }) -
                        y.begin());
-  f.deviation = deviationOf(thirdOctaveLevels(y, N / 2.0, kBandFrom, kBandTo, kRate));
+  f.deviation = deviationOf(thirdOctaveLevels(y, N / 2.0, kBandFrom, kBandTo, kQualityRate));
   return f;
 }
 
@@ -90,7 +90,7 @@ TEST(DesignQuality, ResponseMatrixTimesFilterMatrixIsADelayedIdentity) {
     std::vector<std::vector<float>> slot = {room.ll, room.lr, room.rl, room.rr};
     for (auto& s : slot) s.resize(N, 0.0f);
     std::vector<float> scratch(N), det(N), w1(N / 2 + 1), w2(N / 2 + 1);
-    DesignerRecorder recorder((long)kRate);
+    DesignerRecorder recorder((long)kQualityRate);
     const DesignerParams p = defaultParams();
     ASSERT_TRUE(DesignStereoDipole(slot[0].data(), slot[1].data(), slot[2].data(), slot[3].data(),
                                    scratch.data(), det.data(), A, N, N != 8192, &p,
@@ -111,13 +111,13 @@ TEST(DesignQuality, ResponseMatrixTimesFilterMatrixIsADelayedIdentity) {
         sum(convolve(room.lr, slot[2].data(), N), convolve(room.rr, slot[3].data(), N));
     double offDiagonal = -300.0;
     for (const auto* y : {&earLfromR, &earRfromL}) {
-      for (double v : thirdOctaveLevels(*y, N / 2.0, kBandFrom, kBandTo, kRate))
+      for (double v : thirdOctaveLevels(*y, N / 2.0, kBandFrom, kBandTo, kQualityRate))
         offDiagonal = fmax(offDiagonal, v);
     }
     const Deviation left =
-        deviationOf(thirdOctaveLevels(earLfromL, N / 2.0, kBandFrom, kBandTo, kRate));
+        deviationOf(thirdOctaveLevels(earLfromL, N / 2.0, kBandFrom, kBandTo, kQualityRate));
     const Deviation right =
-        deviationOf(thirdOctaveLevels(earRfromR, N / 2.0, kBandFrom, kBandTo, kRate));
+        deviationOf(thirdOctaveLevels(earRfromR, N / 2.0, kBandFrom, kBandTo, kQualityRate));
     printf(
         "  [quality] 2x2 at %ld points: off-diagonal at most %.1f dB in band (1/3 octave); "
         "diagonal deviation max %.2f / %.2f dB, rms %.2f / %.2f dB\n",

@@ -13,6 +13,15 @@
 #include "frame/xfm.h"
 #include "inversefilter/designer_params.h"
 
+// The three paths of a design's transform lengths. F: power of two, response shorter; D: not a
+// power of two, response's power of two shorter; R: response's power of two longer than the
+// filter (1024 > 1000).
+struct PathCase {
+  const char* path;
+  long responseLength, N;
+};
+inline constexpr PathCase kPaths[] = {{"F", 600, 1024}, {"D", 600, 1200}, {"R", 600, 1000}};
+
 struct SeenBox {
   std::string text, caption;
   UINT type;

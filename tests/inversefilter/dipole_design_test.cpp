@@ -41,12 +41,6 @@ struct DipoleDesign {
   }
 };
 
-struct PathCase {
-  const char* path;
-  long responseLength, N;
-};
-const PathCase kPaths[] = {{"F", 600, 1024}, {"D", 600, 1200}, {"R", 600, 1000}};
-
 TEST(DesignStereoDipole, SymmetricStereoPairGivesEqualDirectAndEqualCrossFilters) {
   // The Stereo mode's set-up: HRL a copy of HLR, HRR a copy of HLL.
   for (const PathCase& c : kPaths) {

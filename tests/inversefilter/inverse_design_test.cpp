@@ -51,14 +51,6 @@ DesignerParams flatRegularisation(float eps) {
   return p;
 }
 
-struct PathCase {
-  const char* path;
-  long responseLength, N;
-};
-// F: power of two, response shorter; D: not a power of two, response's power of two shorter;
-// R: response's power of two longer than the filter (1024 > 1000).
-const PathCase kPaths[] = {{"F", 600, 1024}, {"D", 600, 1200}, {"R", 600, 1000}};
-
 TEST(DesignInverseFilter, UnitImpulseGivesHalfNOverOnePlusEpsAtTheMiddleOnEveryPath) {
   const float eps = 0.25f;
   for (const PathCase& c : kPaths) {

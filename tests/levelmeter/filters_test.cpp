@@ -10,11 +10,12 @@
 
 namespace {
 
-constexpr long kRate = 48000;
+constexpr long kFilterRate = 48000;
 
 std::vector<float> sine(double frequency, double amplitude, long n) {
   std::vector<float> s(n);
-  for (long i = 0; i < n; ++i) s[i] = (float)(amplitude * sin(2.0 * M_PI * frequency * i / kRate));
+  for (long i = 0; i < n; ++i)
+    s[i] = (float)(amplitude * sin(2.0 * M_PI * frequency * i / kFilterRate));
   return s;
 }
 
@@ -28,11 +29,11 @@ double meanSquare(const float* x, long n) {
 // (at least two seconds) of a signal that has had `settle` seconds to lose its start-up transient.
 double steadyGainDb(char code, double frequency, double settle) {
   const double periods = ceil(2.0 * frequency);
-  const long window = lround(periods * kRate / frequency);
-  const long n = lround(settle * kRate) + window;
+  const long window = lround(periods * kFilterRate / frequency);
+  const long n = lround(settle * kFilterRate) + window;
   std::vector<float> input = sine(frequency, 0.5, n);
   std::vector<float> output = input;
-  applyWeighting(code, output.data(), n, kRate);
+  applyWeighting(code, output.data(), n, kFilterRate);
   const long from = n - window;
   return 10.0 * log10(meanSquare(&output[from], window) / meanSquare(&input[from], window));
 }
@@ -59,17 +60,17 @@ TEST(Weighting, SteadySinesAt48kHzChangeLevelAsTheWeightingsDefine) {
 }
 
 TEST(Weighting, UnitImpulseGivesTheWorkedFirstSample) {
-  const float fs = (float)kRate;
+  const float fs = (float)kFilterRate;
   std::vector<float> impulse(16, 0.0f);
   impulse[0] = 1.0f;
 
   std::vector<float> a = impulse;
-  aWeighting(a.data(), (long)a.size(), kRate);
+  aWeighting(a.data(), (long)a.size(), kFilterRate);
   const double a4 = 1.0 - exp(-76654.86074759095 / fs);
   EXPECT_FLOAT_EQ(a[0], (float)(1.1655011655011656 * a4 * a4));
 
   std::vector<float> w = impulse;
-  wholeBodyWeighting(w.data(), (long)w.size(), kRate);
+  wholeBodyWeighting(w.data(), (long)w.size(), kFilterRate);
   const double b2 = 1.0 - exp(-35.71362528600877 / fs);
   const double b3 = 1.0 - exp(-628.3185307179587 / fs);
   EXPECT_FLOAT_EQ(w[0], (float)(1.19 * b2 * b3 * b3));
@@ -82,11 +83,11 @@ TEST(Weighting, EmptyOrNegativeLengthLeavesTheSignalUntouched) {
     SCOPED_TRACE(n);
     std::vector<float> s = original;
     removeMean(s.data(), n);
-    for (char code : {'A', 'B', 'W', 'L'}) applyWeighting(code, s.data(), n, kRate);
+    for (char code : {'A', 'B', 'W', 'L'}) applyWeighting(code, s.data(), n, kFilterRate);
     secondOrderSection(s.data(), n, 0.3, 0.1, 0.2, -2.0, 1.0);
-    highPassSection(110.0f, 0.7f, s.data(), kRate, n);
-    lowPassSection(6500.0f, 0.8f, s.data(), kRate, n);
-    bandPassSection(1100.0f, 0.11f, s.data(), kRate, n);
+    highPassSection(110.0f, 0.7f, s.data(), kFilterRate, n);
+    lowPassSection(6500.0f, 0.8f, s.data(), kFilterRate, n);
+    bandPassSection(1100.0f, 0.11f, s.data(), kFilterRate, n);
     applyGainDb(-0.15f, s.data(), n);
     EXPECT_EQ(s, original);
   }
@@ -106,7 +107,7 @@ TEST(Weighting, OneSampleThroughASectionIsTwiceAlphaTimesTheSample) {
   const double gamma = (0.5 + beta) * cos(theta);
   const double alpha = (0.5 + beta + gamma) / 4.0;
   s = {0.75f, 123.0f};
-  highPassSection(110.0f, 0.7f, s.data(), kRate, 1);
+  highPassSection(110.0f, 0.7f, s.data(), kFilterRate, 1);
   EXPECT_FLOAT_EQ(s[0], (float)(2.0 * alpha * 0.75));
   EXPECT_EQ(s[1], 123.0f);
 }
@@ -146,7 +147,7 @@ TEST(Weighting, ConstantSignalBecomesZerosThroughEveryWeighting) {
     SCOPED_TRACE(code);
     std::vector<float> s(4800, 0.3f);
     removeMean(s.data(), (long)s.size());
-    applyWeighting(code, s.data(), (long)s.size(), kRate);
+    applyWeighting(code, s.data(), (long)s.size(), kFilterRate);
     for (float v : s) ASSERT_LT(fabs(v), 1e-9);
   }
 }
@@ -156,7 +157,7 @@ TEST(Weighting, WideBandAndUnknownCodesPassTheSignalUnchanged) {
   for (char code : {'L', 'x', 'a', '\0'}) {
     SCOPED_TRACE((int)code);
     std::vector<float> s = original;
-    applyWeighting(code, s.data(), (long)s.size(), kRate);
+    applyWeighting(code, s.data(), (long)s.size(), kFilterRate);
     EXPECT_EQ(s, original);
   }
 }
@@ -167,8 +168,8 @@ TEST(Weighting, FilteringTwiceGivesIdenticalOutput) {
   for (char code : {'A', 'B', 'W'}) {
     SCOPED_TRACE(code);
     std::vector<float> first = original, second = original;
-    applyWeighting(code, first.data(), (long)first.size(), kRate);
-    applyWeighting(code, second.data(), (long)second.size(), kRate);
+    applyWeighting(code, first.data(), (long)first.size(), kFilterRate);
+    applyWeighting(code, second.data(), (long)second.size(), kFilterRate);
     EXPECT_EQ(memcmp(first.data(), second.data(), first.size() * sizeof(float)), 0);
     EXPECT_NE(first, original);
   }

@@ -17,7 +17,7 @@ using hosttest::ScratchDir;
 
 namespace {
 
-constexpr int kRate = 48000;
+constexpr int kDesignRate = 48000;
 
 orvane::Json assessJson(const std::vector<std::string>& args, const std::string& cwd) {
   std::vector<std::string> all = {"assess"};
@@ -76,7 +76,7 @@ TEST(AssessDesigns, AStereoNetworkByItsCorrectedBand) {
   std::vector<double> left(4800, 0.0), right(4800, 0.0);
   left[100] = 0.5, left[160] = 0.2, left[400] = -0.1;
   right[112] = 0.25, right[150] = 0.1, right[500] = 0.05;
-  hosttest::writeWav(dir.file("ears.wav"), 2, kRate, interleave(left, right), true);
+  hosttest::writeWav(dir.file("ears.wav"), 2, kDesignRate, interleave(left, right), true);
   auto r = runOrvane({"run", "inversefilter", "ears.wav", "--set", "1011=on", "--set", "1061=8192",
                       "--out", "xtc", "--quiet"},
                      dir.path());
@@ -98,10 +98,10 @@ TEST(AssessDesigns, TheIntendedArrivalOfDelaysAndMinimumPhaseInverses) {
   echo[510] = -0.5;
   std::vector<double> inverse(L, 0.0);
   for (int k = 0; k < 20; ++k) inverse[30 * k] = std::pow(0.5, k);
-  hosttest::writeWav(dir.file("late.wav"), 1, kRate, pulseAt(2400, 480), true);
-  hosttest::writeWav(dir.file("delay.wav"), 1, kRate, pulseAt(L, 10), true);
-  hosttest::writeWav(dir.file("echo.wav"), 1, kRate, echo, true);
-  hosttest::writeWav(dir.file("inverse.wav"), 1, kRate, inverse, true);
+  hosttest::writeWav(dir.file("late.wav"), 1, kDesignRate, pulseAt(2400, 480), true);
+  hosttest::writeWav(dir.file("delay.wav"), 1, kDesignRate, pulseAt(L, 10), true);
+  hosttest::writeWav(dir.file("echo.wav"), 1, kDesignRate, echo, true);
+  hosttest::writeWav(dir.file("inverse.wav"), 1, kDesignRate, inverse, true);
   for (const auto& [response, filter] :
        {std::pair{"late.wav", "delay.wav"}, std::pair{"echo.wav", "inverse.wav"}}) {
     const orvane::Json a = assessJson({response, filter}, dir.path());

@@ -22,7 +22,7 @@ using hosttest::Picture;
 
 namespace {
 
-constexpr int kRate = 48000;
+constexpr int kPictureRate = 48000;
 constexpr long kFilterLength = 1024;
 constexpr uint32_t kMarkerPixel = 0x00A000;  // kGraphDefaultMarker as 0xRRGGBB
 constexpr uint32_t kAfterPixel = 0xFF0000;   // the "after" curve: red
@@ -32,7 +32,7 @@ constexpr uint32_t kBeforePixel = 0x909090;  // the "before" curve: grey
 // L/2 and doubles: the levels after are those before, 6 dB up.
 orvane::AssessmentInput echoCase() {
   orvane::AssessmentInput in;
-  in.sampleRate = kRate;
+  in.sampleRate = kPictureRate;
   in.mode = orvane::FilterMode::Mono;
   std::vector<double> h = pulseAt(3000, 0);
   h[37] = 0.6;
@@ -58,8 +58,8 @@ std::vector<std::string> pictureFiles(const std::string& dir,
 TEST(AssessPictures, OutWritesTheFilesWithCurvesAndMarkers) {
   ScratchDir dir;
   const orvane::AssessmentInput in = echoCase();
-  hosttest::writeWav(dir.file("response.wav"), 1, kRate, in.response[0], true);
-  hosttest::writeWav(dir.file("filter.wav"), 1, kRate, in.filter[0], true);
+  hosttest::writeWav(dir.file("response.wav"), 1, kPictureRate, in.response[0], true);
+  hosttest::writeWav(dir.file("filter.wav"), 1, kPictureRate, in.filter[0], true);
   const std::string out = dir.file("mono-out");
   auto r = runOrvane({"assess", dir.file("response.wav"), dir.file("filter.wav"), "--band",
                       "100:5000", "--out", out});
@@ -114,9 +114,9 @@ TEST(AssessPictures, OutWritesTheFilesWithCurvesAndMarkers) {
 
   // A stereo cross-talk network: both ears, and the separation pictures.
   const long M = 1000;
-  hosttest::writeWav(dir.file("response2.wav"), 2, kRate,
+  hosttest::writeWav(dir.file("response2.wav"), 2, kPictureRate,
                      interleave(pulseAt(M, 0), pulseAt(M, 0, 0.08)), true);
-  hosttest::writeWav(dir.file("network.wav"), 2, kRate,
+  hosttest::writeWav(dir.file("network.wav"), 2, kPictureRate,
                      interleave(pulseAt(512, 256), std::vector<double>(512, 0.0)), true);
   const std::string out2 = dir.file("stereo-out");
   r = runOrvane({"assess", dir.file("response2.wav"), dir.file("network.wav"), "--mode", "stereo",

@@ -11,17 +11,11 @@
 
 #include "host/host_test_support.h"
 
+using hosttest::readText;
 using hosttest::runOrvane;
 using orvane::Json;
 
 namespace {
-
-std::string readText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::vector<std::string> cells(const std::string& line) {
   std::vector<std::string> out;

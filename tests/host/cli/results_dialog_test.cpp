@@ -12,11 +12,11 @@ using orvane::Json;
 
 namespace {
 
-constexpr int kRate = 8000;
-constexpr int kFrames = 4000;
+constexpr int kDialogRate = 8000;
+constexpr int kDialogFrames = 4000;
 
 struct Files : hosttest::ToneFiles {
-  Files() : ToneFiles(kRate, kFrames) {}
+  Files() : ToneFiles(kDialogRate, kDialogFrames) {}
 };
 
 Json run(const std::vector<std::string>& args) {
@@ -72,14 +72,14 @@ TEST(ResultsDialog, KeepWritesTheFilteredWaveformBackAndSavesIt) {
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
   EXPECT_EQ(info.channels, 2);
-  EXPECT_EQ(info.frames, kFrames);
-  std::vector<float> written(static_cast<size_t>(kFrames) * 2);
-  sf_readf_float(file, written.data(), kFrames);
+  EXPECT_EQ(info.frames, kDialogFrames);
+  std::vector<float> written(static_cast<size_t>(kDialogFrames) * 2);
+  sf_readf_float(file, written.data(), kDialogFrames);
   sf_close(file);
   SF_INFO originalInfo{};
   SNDFILE* original = sf_open(f.stereo.c_str(), SFM_READ, &originalInfo);
-  std::vector<short> pcm(static_cast<size_t>(kFrames) * 2);
-  sf_readf_short(original, pcm.data(), kFrames);
+  std::vector<short> pcm(static_cast<size_t>(kDialogFrames) * 2);
+  sf_readf_short(original, pcm.data(), kDialogFrames);
   sf_close(original);
   for (int i = 0; i < 200; ++i) EXPECT_EQ(written[i] * 32768.0f, pcm[i]) << i;
   bool changed = false;
@@ -169,7 +169,7 @@ TEST(DisplayControl, CurvesOfBothChannelsSampledAcrossTheSelection) {
   EXPECT_EQ(d["graph"]["xLabel"], "s");
   EXPECT_EQ(d["graph"]["yLabel"], "dB");
   EXPECT_EQ(d["curve1"]["xLeft"], 0.0);
-  EXPECT_EQ(d["curve1"]["xRight"], 1999.0 / kRate);
+  EXPECT_EQ(d["curve1"]["xRight"], 1999.0 / kDialogRate);
   EXPECT_EQ(d["curve1"]["yTop"], 120.0);
   EXPECT_EQ(d["curve1"]["yBottom"], 20.0);
 
@@ -178,7 +178,7 @@ TEST(DisplayControl, CurvesOfBothChannelsSampledAcrossTheSelection) {
   ASSERT_GT(columns, 1);
   EXPECT_EQ(d["x"].size(), static_cast<size_t>(columns));
   EXPECT_EQ(d["x"][0], 0.0);
-  EXPECT_EQ(d["x"][columns - 1], 1999.0 / kRate);
+  EXPECT_EQ(d["x"][columns - 1], 1999.0 / kDialogRate);
   EXPECT_EQ(d["curves"]["1"].size(), static_cast<size_t>(columns));
   EXPECT_EQ(d["curves"]["2"].size(), static_cast<size_t>(columns));
 

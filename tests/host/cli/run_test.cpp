@@ -13,11 +13,11 @@ using orvane::Json;
 
 namespace {
 
-constexpr int kRate = 8000;
-constexpr int kFrames = 4000;
+constexpr int kRunRate = 8000;
+constexpr int kRunFrames = 4000;
 
 struct Fixture : hosttest::ToneFiles {
-  Fixture() : ToneFiles(kRate, kFrames) {}
+  Fixture() : ToneFiles(kRunRate, kRunFrames) {}
 };
 
 Json settingsDialogOf(const Json& report) {
@@ -43,9 +43,9 @@ TEST(RunCommand, SettingsAreAppliedAsAPersonWouldAndStoredInTheBlock) {
   EXPECT_TRUE(report["calls"].contains("XfmDo"));
   EXPECT_EQ(report["calls"]["XfmDestroy"], 1);
   EXPECT_EQ(report["audio"]["channels"], 2);
-  EXPECT_EQ(report["audio"]["frames"], kFrames);
+  EXPECT_EQ(report["audio"]["frames"], kRunFrames);
   EXPECT_EQ(report["selection"]["first"], 0);
-  EXPECT_EQ(report["selection"]["last"], kFrames - 1);
+  EXPECT_EQ(report["selection"]["last"], kRunFrames - 1);
 
   Json settings = settingsDialogOf(report);
   ASSERT_FALSE(settings.is_null()) << r.out;

@@ -12,17 +12,18 @@
 
 #include "host/host_test_support.h"
 
+using hosttest::readText;
 using hosttest::runOrvane;
 using hosttest::ScratchDir;
 using orvane::Json;
 
 namespace {
 
-constexpr int kRate = 48000;
+constexpr int kSpectralRate = 48000;
 
 // Noise on the left, and on the right the left through h (taps at the given delays).
 void writeFiltered(const std::string& path, const std::vector<std::pair<int, double>>& h,
-                   int frames = 2 * kRate) {
+                   int frames = 2 * kSpectralRate) {
   std::mt19937 r(3);
   std::uniform_real_distribution<double> noise(-8000.0, 8000.0);
   std::vector<double> left(frames), wave(2 * (size_t)frames);
@@ -34,7 +35,7 @@ void writeFiltered(const std::string& path, const std::vector<std::pair<int, dou
     wave[2 * i] = left[i];
     wave[2 * i + 1] = right;
   }
-  hosttest::writeWav(path, 2, kRate, wave, true);
+  hosttest::writeWav(path, 2, kSpectralRate, wave, true);
 }
 
 std::vector<float> readFloats(const std::string& path, SF_INFO* info) {
@@ -44,13 +45,6 @@ std::vector<float> readFloats(const std::string& path, SF_INFO* info) {
   sf_readf_float(f, samples.data(), info->frames);
   sf_close(f);
   return samples;
-}
-
-std::string readText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 Json reportOf(const std::string& dir) { return Json::parse(readText(dir + "/report.json")); }
@@ -70,7 +64,7 @@ TEST(SpectralRuns, H1OfAKnownFilterIsExportedAndTheOutputsKeptAsAFloatWave) {
   // Bin 341 of 16384 (999.0 Hz): the response of h, in the transform's e^(+j) sign.
   double f, re, im;
   ASSERT_EQ(sscanf(rows[2 + 341].c_str(), "%lf\t%lf\t%lf", &f, &re, &im), 3);
-  const double w = 2 * M_PI * f / kRate;
+  const double w = 2 * M_PI * f / kSpectralRate;
   EXPECT_NEAR(re, 0.5 * cos(48 * w) + 0.25 * cos(49 * w), 0.01);
   EXPECT_NEAR(im, 0.5 * sin(48 * w) + 0.25 * sin(49 * w), 0.01);
 
@@ -81,7 +75,7 @@ TEST(SpectralRuns, H1OfAKnownFilterIsExportedAndTheOutputsKeptAsAFloatWave) {
   std::vector<float> samples = readFloats(dir.file("D/clipboard.wav"), &info);
   ASSERT_EQ(info.frames, 16384);
   EXPECT_EQ(info.channels, 2);
-  EXPECT_EQ(info.samplerate, kRate);
+  EXPECT_EQ(info.samplerate, kSpectralRate);
   EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
   for (size_t i : {0u, 1u, 16384u + 96u, 32767u}) {
     float v;
@@ -114,7 +108,7 @@ TEST(SpectralRuns, TheTimeOfFlightOfADelayAndAMonoWaveformAgainstItself) {
 
   // A mono recording is read as the channel in both positions: no delay, a warning that says
   // so, and each export of the same run is kept in a file of its own.
-  hosttest::writeTone(dir.file("mono.wav"), 1, kRate, kRate);
+  hosttest::writeTone(dir.file("mono.wav"), 1, kSpectralRate, kSpectralRate);
   r = runOrvane({"run", "crossanalyser", dir.file("mono.wav"), "--press", "2", "--press", "2",
                  "--out", "M", "--quiet"},
                 dir.path());
@@ -136,7 +130,7 @@ TEST(SpectralRuns, ADesignedFilterTurnsItsResponseIntoADelayedPulse) {
   response[0] = 16000;
   response[37] = 8000;
   response[150] = -4000;
-  hosttest::writeWav(dir.file("response.wav"), 1, kRate, response, true);
+  hosttest::writeWav(dir.file("response.wav"), 1, kSpectralRate, response, true);
   auto r = runOrvane({"run", "inversefilter", dir.file("response.wav"), "--set", "1061=2048",
                       "--set", "1044=20", "--set", "1045=23000", "--out", "F", "--quiet"},
                      dir.path());

@@ -18,18 +18,18 @@ using namespace orvane;
 
 namespace {
 
-constexpr int kRate = 48000;
-constexpr int kFrames = 48000;  // 1 s
+constexpr int kLinearRate = 48000;
+constexpr int kLinearFrames = 48000;  // 1 s
 
 // Stereo noise at 16-bit scale.
 Audio noise() {
   Audio a;
   a.path = "memory";
   a.channels = 2;
-  a.sampleRate = kRate;
-  a.frames = kFrames;
+  a.sampleRate = kLinearRate;
+  a.frames = kLinearFrames;
   unsigned state = 74;
-  for (int i = 0; i < 2 * kFrames; ++i) {
+  for (int i = 0; i < 2 * kLinearFrames; ++i) {
     state = state * 1664525u + 1013904223u;
     a.samples.push_back(static_cast<float>((static_cast<int>(state >> 16) - 32768) / 10));
   }
@@ -57,8 +57,8 @@ TEST(LinearViewPictures, TheResultsDialogShowsTheDisplayThatStands) {
   Audio audio = noise();
   SessionSetup setup;
   setup.channels = 2;
-  setup.sampleRate = kRate;
-  setup.selLast = kFrames - 1;
+  setup.sampleRate = kLinearRate;
+  setup.selLast = kLinearFrames - 1;
   setup.showProgress = false;
   Session session(*plugin, &audio, setup);
   PersonScript script;

@@ -22,6 +22,7 @@
 #include "host/session/session.h"
 
 using namespace orvane;
+using hosttest::readText;
 using hosttest::ScratchDir;
 
 using hosttest::Picture;
@@ -255,13 +256,6 @@ std::vector<PathPoint> pointsOf(const std::string& d) {
   return points;
 }
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 }  // namespace
 
 TEST(GraphPicture, IsTheDisplaysSizeWithItsBackgroundGridAndFrame) {
@@ -338,7 +332,7 @@ TEST(GraphPicture, SvgIsWellFormedWithEachCurveThroughItsPoints) {
   ScratchDir dir;
   GraphSource g = knownGraph();
   writeGraphSvg(dir.file("g.svg"), g);
-  std::string text = slurp(dir.file("g.svg"));
+  std::string text = readText(dir.file("g.svg"));
   XmlElement root;
   ASSERT_TRUE(XmlReader(text).document(&root)) << "not well-formed XML";
   EXPECT_EQ(root.name, "svg");
@@ -511,19 +505,20 @@ TEST(DialogPicture, NothingToDrawWithoutASize) {
 
 namespace {
 
-constexpr int kRate = 8000;
-constexpr int kFrames = 16000;  // 2 s
+constexpr int kHistoryRate = 8000;
+constexpr int kHistoryFrames = 16000;  // 2 s
 
 // A 1 kHz tone, loud for the first second and 30 dB softer for the second.
 Audio steppedTone() {
   Audio a;
   a.path = "memory";
   a.channels = 1;
-  a.sampleRate = kRate;
-  a.frames = kFrames;
-  for (int i = 0; i < kFrames; ++i) {
-    double amplitude = i < kFrames / 2 ? 8000.0 : 8000.0 / std::pow(10.0, 1.5);
-    a.samples.push_back(static_cast<float>(amplitude * std::sin(2.0 * M_PI * 1000.0 * i / kRate)));
+  a.sampleRate = kHistoryRate;
+  a.frames = kHistoryFrames;
+  for (int i = 0; i < kHistoryFrames; ++i) {
+    double amplitude = i < kHistoryFrames / 2 ? 8000.0 : 8000.0 / std::pow(10.0, 1.5);
+    a.samples.push_back(
+        static_cast<float>(amplitude * std::sin(2.0 * M_PI * 1000.0 * i / kHistoryRate)));
   }
   return a;
 }
@@ -535,9 +530,9 @@ TEST(LevelmeterPictures, ResultsDialogShowsItsGraphInTheFrameAndNotTheHiddenHold
   Audio audio = steppedTone();
   SessionSetup setup;
   setup.channels = 1;
-  setup.sampleRate = kRate;
+  setup.sampleRate = kHistoryRate;
   setup.selFirst = 0;
-  setup.selLast = kFrames - 1;
+  setup.selLast = kHistoryFrames - 1;
   setup.showProgress = false;
   Session session(*plugin, &audio, setup);
   Person person(PersonScript{}, &session.displays());
