@@ -1,0 +1,27 @@
+// The band an excitation covers and the weight that limits a deconvolved response to it, over
+// the bins 0 ... n/2 of an n-point transform.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace orvane {
+
+// power[k] averaged over the bins within `octaves` around bin k (k >= 1; bin 0 is left as it
+// is): a noise's random dips are smoothed out, a sweep's spectrum stays as it is.
+std::vector<double> smoothedPower(const std::vector<double>& power, double octaves);
+
+struct BandEdges {
+  double lowHz = 0.0;
+  double highHz = 0.0;
+};
+
+// The bins around the largest of `smoothed` (bin 0 left out) that lie within kExcitationBandDb
+// of it, as frequencies; `binHz` the bins' spacing.
+BandEdges excitationBand(const std::vector<double>& smoothed, double binHz);
+
+// 1 inside the band, a raised cosine in log frequency over kBandTransitionOctaves outside it,
+// then 0 (0 at 0 Hz).
+double bandWeight(double hz, const BandEdges& band);
+
+}  // namespace orvane
