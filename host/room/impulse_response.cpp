@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 
 #include "host/assess/fft_convolution.h"
-#include "host/room/excitation_band.h"
+#include "host/room/excitation.h"
 #include "host/room/room_rules.h"
 
 namespace orvane {
@@ -19,31 +20,12 @@ double largestMagnitude(const std::vector<double>& x) {
   return peak;
 }
 
-// The samples of `x` from the first to the last whose magnitude lies within
-// kActiveBelowPeakDb of its peak: [first, last).
-std::pair<std::size_t, std::size_t> activeSpan(const std::vector<double>& x) {
-  const double floor = largestMagnitude(x) * std::pow(10.0, -kActiveBelowPeakDb / 20.0);
-  std::size_t first = 0, last = x.size();
-  while (first < last && std::fabs(x[first]) < floor) ++first;
-  while (last > first && std::fabs(x[last - 1]) < floor) --last;
-  return {first, last};
-}
-
-// A rising sweep crosses zero more and more often (room_rules.h).
-bool isRisingSweep(const std::vector<double>& x) {
-  const auto [first, last] = activeSpan(x);
-  const std::size_t length = (last - first) / kSweepSegments;
-  if (length < 2) return false;
-  std::vector<double> crossings;
-  for (int s = 0; s < kSweepSegments; ++s) {
-    const std::size_t from = first + s * length;
-    double count = 0;
-    for (std::size_t i = from + 1; i < from + length; ++i) count += x[i] * x[i - 1] < 0.0;
-    crossings.push_back(count);
-  }
-  for (std::size_t s = 1; s < crossings.size(); ++s)
-    if (crossings[s] < crossings[s - 1]) return false;
-  return crossings.back() >= kSweepRiseFactor * std::max(1.0, crossings.front());
+// The mean square of the last kNoiseTailShare of `h[0, length)`.
+double tailNoise(const std::vector<double>& h, std::size_t length) {
+  const std::size_t tail = std::max<std::size_t>(1, std::lround(kNoiseTailShare * length));
+  double sum = 0.0;
+  for (std::size_t i = length - tail; i < length; ++i) sum += h[i] * h[i];
+  return sum / static_cast<double>(tail);
 }
 
 // |H|^2 in bands kSpectrumStepOctaves wide from 10 Hz up (the nearest bin where a band holds
@@ -62,39 +44,61 @@ void spectrumCurve(const Spectrum& H, double binHz, ImpulseResponse* r) {
   }
 }
 
-// Time of flight, peak to noise and, for a rising sweep, the harmonics before time zero
-// (`acausal`: the samples at -1, -2, ... in that order).
-void figures(const std::vector<double>& acausal, std::size_t sweepLength, ImpulseResponse* r) {
+// The direct sound: the largest |h| within kDirectSoundWindowMs of where the response first
+// rises to within kOnsetBelowPeakDb of its peak.
+void directSound(ImpulseResponse* r) {
   const std::vector<double>& h = r->h;
-  const double fs = r->sampleRate;
   const double peak = largestMagnitude(h);
   r->peakGainDb = 20.0 * std::log10(peak);
   const double onsetLevel = peak * std::pow(10.0, -kOnsetBelowPeakDb / 20.0);
   std::size_t onset = 0;
   while (std::fabs(h[onset]) < onsetLevel) ++onset;
-  const std::size_t window = static_cast<std::size_t>(std::lround(kDirectSoundWindowMs * fs / 1000.0));
+  const std::size_t window =
+      static_cast<std::size_t>(std::lround(kDirectSoundWindowMs * r->sampleRate / 1000.0));
   std::size_t direct = onset;
   for (std::size_t i = onset; i <= onset + window && i < h.size(); ++i)
     if (std::fabs(h[i]) > std::fabs(h[direct])) direct = i;
-  r->timeOfFlightMs = 1000.0 * static_cast<double>(direct) / fs;
+  r->timeOfFlightMs = 1000.0 * static_cast<double>(direct) / r->sampleRate;
+}
 
-  const std::size_t tail = std::max<std::size_t>(1, std::lround(kNoiseTailShare * h.size()));
-  double noise = 0.0, whole = 0.0;
-  for (std::size_t i = h.size() - tail; i < h.size(); ++i) noise += h[i] * h[i];
-  noise /= static_cast<double>(tail);
-  for (double v : h) whole += v * v;
-  if (noise > 0.0) r->peakToNoiseDb = dbOf(peak * peak / noise);
-  if (!r->risingSweep) return;
-
-  const std::size_t guard = static_cast<std::size_t>(std::lround(kAcausalGuardMs * fs / 1000.0));
-  const std::size_t reach = std::min(sweepLength, acausal.size());
-  if (reach <= guard) return;
-  double harmonics = 0.0;
-  for (std::size_t m = guard; m < reach; ++m) harmonics += acausal[m] * acausal[m];
+// The harmonics of a rising sweep, compared with the linear response where they can be told
+// apart from what else lands before time zero: from twice the sweep's first frequency, through
+// a causal high-pass (which spreads nothing of the linear response before time zero), so that
+// the energy below, of a sweep's start and a loudspeaker's subsonic products, is left out; and
+// under its last frequency, above which harmonics would be divided by an excitation that holds
+// nothing there. `length` samples of the whole `n` are causal, `kept` of them whole; the
+// harmonics are sought up to `reach` samples before time zero.
+std::optional<double> harmonicDistortion(const Spectrum& H, double binHz, const SweepFacts& sweep,
+                                         std::size_t n, std::size_t length, std::size_t kept,
+                                         std::size_t reach, double sampleRate) {
+  const double cornerHz = kDistortionHighPassRatio * sweep.startHz;
+  const BandEdges below = {0.0, sweep.endHz * std::pow(2.0, -kBandTransitionOctaves)};
+  // A Butterworth high-pass: s / (s - p) for each pole p of the low-pass prototype.
+  std::vector<std::complex<double>> poles;
+  for (int i = 0; i < kDistortionHighPassOrder; ++i) {
+    poles.push_back(std::polar(
+        1.0, M_PI * (2.0 * i + kDistortionHighPassOrder + 1) / (2.0 * kDistortionHighPassOrder)));
+  }
+  Spectrum G(H.size());
+  for (std::size_t k = 1; k < H.size(); ++k) {
+    const std::complex<double> s(0.0, static_cast<double>(k) * binHz / cornerHz);
+    std::complex<double> gain = bandWeight(static_cast<double>(k) * binHz, below);
+    for (const std::complex<double>& p : poles) gain *= s * std::conj(s - p) / std::norm(s - p);
+    G[k] = H[k] * gain;
+  }
+  const std::vector<double> g = inverseRealSpectrum(G, n, n);
+  const std::size_t guard = static_cast<std::size_t>(std::lround(kAcausalGuardMs * sampleRate / 1000.0));
+  reach = std::min(reach, n - length);
+  if (reach <= guard) return std::nullopt;
+  double harmonics = 0.0, linear = 0.0;
+  for (std::size_t m = guard; m < reach; ++m) harmonics += g[n - m] * g[n - m];
+  for (std::size_t i = 0; i < kept; ++i) linear += g[i] * g[i];
+  const double noise = tailNoise(g, kept);
   const double noiseShare = noise * static_cast<double>(reach - guard);
-  const double linear = whole - noise * static_cast<double>(h.size());
-  if (linear > 0.0 && harmonics > noiseShare * std::pow(10.0, kDistortionAboveNoiseDb / 10.0))
-    r->distortionDb = dbOf((harmonics - noiseShare) / linear);
+  linear -= noise * static_cast<double>(kept);
+  if (!(linear > 0.0) || harmonics <= noiseShare * std::pow(10.0, kDistortionAboveNoiseDb / 10.0))
+    return std::nullopt;
+  return dbOf((harmonics - noiseShare) / linear);
 }
 
 }  // namespace
@@ -142,12 +146,23 @@ ImpulseResponse deconvolve(const ImpulseInput& in, const std::string& name) {
     H[k] = w * Y[k] * std::conj(X[k]) / (power[k] + regularisation);
   }
   const std::vector<double> whole = inverseRealSpectrum(H, n, n);
-  r.h.assign(whole.begin(), whole.begin() + static_cast<long>(length));
-  std::vector<double> acausal(whole.rbegin(), whole.rbegin() + static_cast<long>(n - length));
+  // The recording holds the response whole up to the lag at which the response to the
+  // excitation's last sound ends with it; an excitation sounding into its last part leaves the
+  // whole length.
+  const ActiveSpan span = activeSpan(in.excitation);
+  std::size_t kept = length - span.last;
+  if (static_cast<double>(kept) < kWholeAfterShare * static_cast<double>(length)) kept = length;
+  r.h.assign(whole.begin(), whole.begin() + static_cast<long>(kept));
   spectrumCurve(H, binHz, &r);
-  r.risingSweep = isRisingSweep(in.excitation);
-  const auto [first, last] = activeSpan(in.excitation);
-  figures(acausal, last - first, &r);
+  directSound(&r);
+  const double noise = tailNoise(r.h, kept);
+  if (noise > 0.0) r.peakToNoiseDb = dbOf(std::pow(10.0, r.peakGainDb / 10.0) / noise);
+  const SweepFacts sweep = sweepFacts(in.excitation, in.sampleRate);
+  r.risingSweep = sweep.rising;
+  if (sweep.rising) {
+    r.distortionDb = harmonicDistortion(H, binHz, sweep, n, length, kept,
+                                        span.last - span.first, in.sampleRate);
+  }
   return r;
 }
 

@@ -25,15 +25,26 @@ constexpr double kSilentExcitationDb = -90.0;
 constexpr double kDirectSoundWindowMs = 1.0;
 // The noise floor of a response: the mean square of its last tenth.
 constexpr double kNoiseTailShare = 0.1;
+// The response is kept over the lags the recording holds whole (its length less the
+// excitation's last sound), or over the whole length when the excitation sounds into the
+// recording's last tenth (noise played to the end).
+constexpr double kWholeAfterShare = 0.1;
 // A rising sweep's harmonics land before time zero; what lies closer to it than this is the
 // band limit's own spread of the linear response.
 constexpr double kAcausalGuardMs = 5.0;
-// The harmonics are stated when their energy stands this far above the noise's share.
+// The harmonics are stated when their energy stands this far above the noise's share. They
+// are sought above twice the sweep's first frequency, through an order-4 Butterworth high-pass
+// there, which keeps out what a sweep's start and a loudspeaker leave below it, and below its
+// last frequency (fading out over kBandTransitionOctaves under it), where the sweep held
+// energy to divide them by.
 constexpr double kDistortionAboveNoiseDb = 3.0;
+constexpr double kDistortionHighPassRatio = 2.0;
+constexpr int kDistortionHighPassOrder = 4;
 // A rising sweep: over its active part (where |x| lies within kActiveBelowPeakDb of its
 // peak), cut into kSweepSegments, the zero crossings per segment never fall and grow at least
 // kSweepRiseFactor times from the first segment to the last.
 constexpr int kSweepSegments = 16;
+constexpr double kSweepEndShare = 1.0 / 256.0;
 constexpr double kSweepRiseFactor = 4.0;
 constexpr double kActiveBelowPeakDb = 40.0;
 // The frequency picture's resolution: power averaged over bands this many octaves wide.

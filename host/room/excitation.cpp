@@ -1,4 +1,4 @@
-#include "host/room/excitation_band.h"
+#include "host/room/excitation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,6 +41,42 @@ double bandWeight(double hz, const BandEdges& band) {
   if (x >= 1.0) return 0.0;
   const double c = std::cos(M_PI * x / 2.0);
   return c * c;
+}
+
+ActiveSpan activeSpan(const std::vector<double>& x) {
+  double peak = 0.0;
+  for (double v : x) peak = std::max(peak, std::fabs(v));
+  const double floor = peak * std::pow(10.0, -kActiveBelowPeakDb / 20.0);
+  ActiveSpan span{0, x.size()};
+  while (span.first < span.last && std::fabs(x[span.first]) < floor) ++span.first;
+  while (span.last > span.first && std::fabs(x[span.last - 1]) < floor) --span.last;
+  return span;
+}
+
+SweepFacts sweepFacts(const std::vector<double>& x, double sampleRate) {
+  const ActiveSpan span = activeSpan(x);
+  const std::size_t length = (span.last - span.first) / kSweepSegments;
+  if (length < 2) return {};
+  std::vector<double> crossings;
+  for (int s = 0; s < kSweepSegments; ++s) {
+    const std::size_t from = span.first + static_cast<std::size_t>(s) * length;
+    double count = 0;
+    for (std::size_t i = from + 1; i < from + length; ++i) count += x[i] * x[i - 1] < 0.0;
+    crossings.push_back(count);
+  }
+
+  for (std::size_t s = 1; s < crossings.size(); ++s)
+    if (crossings[s] < crossings[s - 1]) return {};
+  if (crossings.back() < kSweepRiseFactor * std::max(1.0, crossings.front())) return {};
+  // Two crossings a period.
+  auto frequency = [&](std::size_t from, std::size_t to) {
+    double count = 0;
+    for (std::size_t i = from + 1; i < to; ++i) count += x[i] * x[i - 1] < 0.0;
+    return count / 2.0 * sampleRate / static_cast<double>(to - from);
+  };
+  const std::size_t end = std::max<std::size_t>(
+      2, static_cast<std::size_t>(kSweepEndShare * static_cast<double>(span.last - span.first)));
+  return {true, frequency(span.first, span.first + length), frequency(span.last - end, span.last)};
 }
 
 }  // namespace orvane
