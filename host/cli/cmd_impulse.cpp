@@ -50,8 +50,9 @@ ImpulseInput readMeasurement(const ImpulseOptions& o, std::string* name) {
   const Audio x = probeAudio(excitation), y = probeAudio(response);
   for (const Audio* a : {&x, &y}) {
     if (a->channels != 1) {
-      throw badInput(a->path + " has two channels: an excitation and a response given apart are "
-                               "mono files");
+      throw badInput(a->path +
+                     " has two channels: an excitation and a response given apart are "
+                     "mono files");
     }
   }
   if (x.sampleRate != y.sampleRate) {

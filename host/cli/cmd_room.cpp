@@ -74,9 +74,8 @@ int roomCommand(const RoomOptions& options, std::ostream& out) {
   std::vector<std::string> written;
   if (options.outDir) {
     OutputSet set(*options.outDir);
-    const std::vector<std::string> folders =
-        table ? batchFolders(set.target(), options.impulses)
-              : std::vector<std::string>{set.target()};
+    const std::vector<std::string> folders = table ? batchFolders(set.target(), options.impulses)
+                                                   : std::vector<std::string>{set.target()};
     for (std::size_t i = 0; i < rooms.size(); ++i) {
       for (const std::string& path : writeRoomFiles(set, folders[i], rooms[i], jsons[i]))
         written.push_back(path);

@@ -259,8 +259,8 @@ std::string impulseHelp() {
          "deconvolved over the whole recording by spectral division, both zero-padded to at\n"
          "least twice the length so that nothing wraps around, and limited to the\n"
          "excitation's band: where its power (smoothed over " +
-         fixedText(kBandSmoothingOctaves * 3, 0) +
-         "/3 octave) lies within " + db(kExcitationBandDb) +
+         fixedText(kBandSmoothingOctaves * 3, 0) + "/3 octave) lies within " +
+         db(kExcitationBandDb) +
          "\n"
          "of its largest, fading out over " +
          fixedText(kBandTransitionOctaves * 3, 0) +

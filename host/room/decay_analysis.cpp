@@ -82,22 +82,21 @@ bool lundeby(const std::vector<double>& e, double fs, double periodS, Decay* d, 
   Intervals iv = intervalLevels(e, std::max<std::size_t>(1, std::lround(firstS * fs)), fs);
   if (iv.t.size() < 2) return false;
   const std::size_t start = loudest(iv);
-  std::optional<DecayLine> line = fallingLine(
-      iv, start, firstBelow(iv, start, dbOf(noise) + kLundebyFirstFitAboveNoiseDb));
+  std::optional<DecayLine> line =
+      fallingLine(iv, start, firstBelow(iv, start, dbOf(noise) + kLundebyFirstFitAboveNoiseDb));
   if (!line) return false;
   double tc = crossing(*line, dbOf(noise));
   for (int round = 0; round < kLundebyIterations; ++round) {
     const double secondsPer10Db = -10.0 / line->slopeDbPerS;
-    const std::size_t width = std::max<std::size_t>(
-        1, std::lround(fs * secondsPer10Db / kLundebyIntervalsPer10Db));
+    const std::size_t width =
+        std::max<std::size_t>(1, std::lround(fs * secondsPer10Db / kLundebyIntervalsPer10Db));
     iv = intervalLevels(e, width, fs);
     if (iv.t.size() < 2) break;
     // The noise from well past the crossing, but over the last tenth at least.
     const double noiseFromS = tc + kLundebyNoiseBelowCrossingDb * secondsPer10Db / 10.0;
-    const std::size_t from =
-        noiseFromS * fs >= static_cast<double>(lastTenth) || noiseFromS < 0.0
-            ? lastTenth
-            : static_cast<std::size_t>(noiseFromS * fs);
+    const std::size_t from = noiseFromS * fs >= static_cast<double>(lastTenth) || noiseFromS < 0.0
+                                 ? lastTenth
+                                 : static_cast<std::size_t>(noiseFromS * fs);
     const double newNoise = meanOf(e, from);
     if (!(newNoise > 0.0)) break;
     noise = newNoise;
@@ -151,8 +150,8 @@ Decay analyseDecay(const std::vector<double>& h, double sampleRate, double perio
   }
   d.schroeder.assign(d.truncation + 1, d.tailEnergy);
   for (std::size_t n = d.truncation; n-- > 0;) d.schroeder[n] = d.schroeder[n + 1] + e[n];
-  const double last = d.tailEnergy > 0.0 || d.truncation == 0 ? d.tailEnergy
-                                                              : d.schroeder[d.truncation - 1];
+  const double last =
+      d.tailEnergy > 0.0 || d.truncation == 0 ? d.tailEnergy : d.schroeder[d.truncation - 1];
   d.decayRangeDb = dbOf(d.schroeder[0]) - dbOf(last);
   return d;
 }

@@ -24,9 +24,9 @@ struct Decay {
   // Samples from the onset to the truncation point, where the late decay meets the noise (the
   // response's end when it has no noise, or the decay never meets it).
   std::size_t truncation = 0;
-  DecayLine late;              // the late decay Lundeby fitted (levels per sample, t from onset)
-  double tailEnergy = 0.0;     // the energy past the truncation point, sum of squares
-  double tailSeconds = 0.0;    // its energy time constant, s: 10 / (-slope ln 10)
+  DecayLine late;            // the late decay Lundeby fitted (levels per sample, t from onset)
+  double tailEnergy = 0.0;   // the energy past the truncation point, sum of squares
+  double tailSeconds = 0.0;  // its energy time constant, s: 10 / (-slope ln 10)
   // Schroeder's integral: schroeder[n] = sum of squares from onset + n to the truncation point,
   // plus tailEnergy; truncation + 1 values, the last the tail alone.
   std::vector<double> schroeder;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "host/room/room_rules.h"
 
@@ -36,10 +37,11 @@ BandEdges excitationBand(const std::vector<double>& smoothed, double binHz) {
 double bandWeight(double hz, const BandEdges& band) {
   if (hz >= band.lowHz && hz <= band.highHz) return 1.0;
   if (hz <= 0.0) return 0.0;
-  const double octavesOut = hz < band.lowHz ? std::log2(band.lowHz / hz) : std::log2(hz / band.highHz);
+  const double octavesOut =
+      hz < band.lowHz ? std::log2(band.lowHz / hz) : std::log2(hz / band.highHz);
   const double x = octavesOut / kBandTransitionOctaves;
   if (x >= 1.0) return 0.0;
-  const double c = std::cos(M_PI * x / 2.0);
+  const double c = std::cos(std::numbers::pi * x / 2.0);
   return c * c;
 }
 

@@ -38,9 +38,9 @@ Json impulseJson(const ImpulseResponse& r) {
 }
 
 std::string impulseText(const ImpulseResponse& r) {
-  std::string out = "Impulse response of " + r.name +
-                    format(": %.0f Hz, %.3f s\n", r.sampleRate,
-                           static_cast<double>(r.h.size()) / r.sampleRate);
+  std::string out =
+      "Impulse response of " + r.name +
+      format(": %.0f Hz, %.3f s\n", r.sampleRate, static_cast<double>(r.h.size()) / r.sampleRate);
   out += std::string("  Excitation:       ") +
          (r.risingSweep ? "a rising sweep\n" : "broadband (no rising sweep)\n");
   out += format("  Band:             %.1f - %.1f Hz", r.bandLowHz, r.bandHighHz) +

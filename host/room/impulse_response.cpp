@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <complex>
 
 #include "host/assess/fft_convolution.h"
@@ -76,8 +77,8 @@ std::optional<double> harmonicDistortion(const Spectrum& H, double binHz, const 
   // A Butterworth high-pass: s / (s - p) for each pole p of the low-pass prototype.
   std::vector<std::complex<double>> poles;
   for (int i = 0; i < kDistortionHighPassOrder; ++i) {
-    poles.push_back(std::polar(
-        1.0, M_PI * (2.0 * i + kDistortionHighPassOrder + 1) / (2.0 * kDistortionHighPassOrder)));
+    poles.push_back(std::polar(1.0, std::numbers::pi * (2.0 * i + kDistortionHighPassOrder + 1) /
+                                        (2.0 * kDistortionHighPassOrder)));
   }
   Spectrum G(H.size());
   for (std::size_t k = 1; k < H.size(); ++k) {
@@ -87,7 +88,8 @@ std::optional<double> harmonicDistortion(const Spectrum& H, double binHz, const 
     G[k] = H[k] * gain;
   }
   const std::vector<double> g = inverseRealSpectrum(G, n, n);
-  const std::size_t guard = static_cast<std::size_t>(std::lround(kAcausalGuardMs * sampleRate / 1000.0));
+  const std::size_t guard =
+      static_cast<std::size_t>(std::lround(kAcausalGuardMs * sampleRate / 1000.0));
   reach = std::min(reach, n - length);
   if (reach <= guard) return std::nullopt;
   double harmonics = 0.0, linear = 0.0;
@@ -109,7 +111,8 @@ std::string measurementProblem(const ImpulseInput& in) {
     return "the excitation is silent (its largest sample lies below " +
            std::to_string(static_cast<int>(kSilentExcitationDb)) + " dB re full scale)";
   }
-  if (!(largestMagnitude(in.response) > 0.0)) return "the response is silent (all its samples are 0)";
+  if (!(largestMagnitude(in.response) > 0.0))
+    return "the response is silent (all its samples are 0)";
   return "";
 }
 
@@ -160,8 +163,8 @@ ImpulseResponse deconvolve(const ImpulseInput& in, const std::string& name) {
   const SweepFacts sweep = sweepFacts(in.excitation, in.sampleRate);
   r.risingSweep = sweep.rising;
   if (sweep.rising) {
-    r.distortionDb = harmonicDistortion(H, binHz, sweep, n, length, kept,
-                                        span.last - span.first, in.sampleRate);
+    r.distortionDb =
+        harmonicDistortion(H, binHz, sweep, n, length, kept, span.last - span.first, in.sampleRate);
   }
   return r;
 }

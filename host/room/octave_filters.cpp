@@ -1,6 +1,7 @@
 #include "host/room/octave_filters.h"
 
 #include <cmath>
+#include <numbers>
 #include <complex>
 
 #include "host/room/room_rules.h"
@@ -38,8 +39,8 @@ std::vector<OctaveBand> octaveBands() {
 std::array<Biquad, 3> octaveFilter(const OctaveBand& band, double sampleRate) {
   static_assert(kOctaveFilterOrder == 3, "three sections: one real and one complex prototype pole");
   const double c = 2.0 * sampleRate;
-  const double w1 = c * std::tan(M_PI * band.lowHz / sampleRate);
-  const double w2 = c * std::tan(M_PI * band.highHz / sampleRate);
+  const double w1 = c * std::tan(std::numbers::pi * band.lowHz / sampleRate);
+  const double w2 = c * std::tan(std::numbers::pi * band.highHz / sampleRate);
   const double B = w2 - w1;
   const double w0sq = w1 * w2;
   // The low-pass prototype's poles -1 and e^(+-j 2pi/3); s -> (s^2 + w0^2) / (B s) turns each

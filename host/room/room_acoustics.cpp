@@ -21,14 +21,15 @@ std::string format(const char* pattern, double a, double b = 0.0) {
 
 // The least-squares line through the decay curve between the first samples at or below
 // `range[0]` and at or below `range[1]`, dB re its start.
-void fitRange(const std::vector<double>& curveDb, double fs, const double* range,
-              const char* name, BandParameters* band, DecayTime* time) {
+void fitRange(const std::vector<double>& curveDb, double fs, const double* range, const char* name,
+              BandParameters* band, DecayTime* time) {
   std::size_t first = 0;
   while (first < curveDb.size() && curveDb[first] > range[0]) ++first;
   std::size_t last = first;
   while (last < curveDb.size() && curveDb[last] > range[1]) ++last;
   if (last >= curveDb.size() || last < first + 2) {
-    band->notes.push_back(std::string(name) + format(": the decay does not fall to %.0f dB", range[1]));
+    band->notes.push_back(std::string(name) +
+                          format(": the decay does not fall to %.0f dB", range[1]));
     return;
   }
   const double count = static_cast<double>(last - first + 1);
@@ -131,8 +132,8 @@ RoomParameters analyseRoom(const std::vector<double>& h, double sampleRate,
   for (const OctaveBand& b : octaveBands()) {
     BandParameters band;
     if (b.highHz >= sampleRate / 2.0) {
-      band.notes.push_back(format("the band reaches above half the sample rate (%.0f Hz)",
-                                  sampleRate / 2.0));
+      band.notes.push_back(
+          format("the band reaches above half the sample rate (%.0f Hz)", sampleRate / 2.0));
     } else {
       band = analyseBand(filtered(h, octaveFilter(b, sampleRate)), sampleRate, 1.0 / b.midbandHz);
     }

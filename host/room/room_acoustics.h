@@ -27,10 +27,10 @@ struct BandParameters {
   double midbandHz = 0.0;        // 0 for the whole response
   DecayTime edt, t20, t30;
   std::optional<double> c50Db, c80Db, d50, tsMs;  // none where no decay was found
-  std::optional<double> decayRangeDb;  // how far the decay falls before the noise, dB
-  std::optional<double> truncationMs;  // where it meets the noise, ms from time zero
-  double onsetMs = 0.0;                // time zero, ms from the response's start
-  std::vector<std::string> notes;      // why a figure is none, one line each
+  std::optional<double> decayRangeDb;             // how far the decay falls before the noise, dB
+  std::optional<double> truncationMs;             // where it meets the noise, ms from time zero
+  double onsetMs = 0.0;                           // time zero, ms from the response's start
+  std::vector<std::string> notes;                 // why a figure is none, one line each
   // For the pictures: the decay curve (dB re its start) and the energy (dB re its largest
   // interval), every kDecayPictureStepMs from time zero; the decay curve to the truncation.
   std::vector<double> decayDb;

@@ -80,7 +80,8 @@ GraphSource impulseTime(const ImpulseResponse& r) {
   for (int k = 0; k < axis.width; ++k) {
     const double centre = graphXAt(axis, k) * r.sampleRate / 1000.0;
     const long first = std::max(0L, std::lround(centre - perColumn / 2.0));
-    const long last = std::min(static_cast<long>(r.h.size()) - 1, std::lround(centre + perColumn / 2.0));
+    const long last =
+        std::min(static_cast<long>(r.h.size()) - 1, std::lround(centre + perColumn / 2.0));
     double largest = 0.0;
     for (long i = first; i <= last; ++i) largest = std::max(largest, std::fabs(r.h[i]));
     columns[static_cast<std::size_t>(k)] =
@@ -107,10 +108,11 @@ GraphSource impulseFrequency(const ImpulseResponse& r) {
     const std::size_t i = static_cast<std::size_t>(
         std::lower_bound(r.spectrumHz.begin(), r.spectrumHz.end(), f) - r.spectrumHz.begin());
     const std::size_t nearest =
-        i > 0 && (i == r.spectrumHz.size() || f / r.spectrumHz[i - 1] < r.spectrumHz[i] / f) ? i - 1 : i;
+        i > 0 && (i == r.spectrumHz.size() || f / r.spectrumHz[i - 1] < r.spectrumHz[i] / f) ? i - 1
+                                                                                             : i;
     const double v = r.spectrumDb[nearest];
-    columns[static_cast<std::size_t>(k)] = std::isfinite(v) ? std::max(v, top - kFrequencySpanDb)
-                                                            : top - kFrequencySpanDb;
+    columns[static_cast<std::size_t>(k)] =
+        std::isfinite(v) ? std::max(v, top - kFrequencySpanDb) : top - kFrequencySpanDb;
   }
   setCurve(&g, 1, kBlack, columns);
   g.markers = {r.bandLowHz, r.bandHighHz};
@@ -121,9 +123,8 @@ GraphSource impulseFrequency(const ImpulseResponse& r) {
 
 GraphSource bandDecay(const BandParameters& b) {
   const std::string name = b.nominalHz ? std::to_string(*b.nominalHz) + " Hz" : "broadband";
-  const double endMs =
-      b.truncationMs ? std::max(50.0, *b.truncationMs * 1.25)
-                     : std::max(50.0, b.energyDb.size() * kDecayPictureStepMs);
+  const double endMs = b.truncationMs ? std::max(50.0, *b.truncationMs * 1.25)
+                                      : std::max(50.0, b.energyDb.size() * kDecayPictureStepMs);
   GraphSource g = blankGraph("ms", "dB", false, 0.0, endMs, 5.0, kDecayPictureFloorDb);
   const GraphXAxis axis = *graphXAxis(g.targets, g.width);
   setCurve(&g, 2, kGrey, stepColumns(axis, b.energyDb, kDecayPictureStepMs, kDecayPictureFloorDb));
@@ -138,7 +139,8 @@ GraphSource bandDecay(const BandParameters& b) {
     if (!fit.time.seconds) continue;
     Columns line(static_cast<std::size_t>(axis.width));
     for (int k = 0; k < axis.width; ++k) {
-      const double v = fit.time.line.interceptDb + fit.time.line.slopeDbPerS * graphXAt(axis, k) / 1000.0;
+      const double v =
+          fit.time.line.interceptDb + fit.time.line.slopeDbPerS * graphXAt(axis, k) / 1000.0;
       if (v >= kDecayPictureFloorDb && v <= 5.0) line[static_cast<std::size_t>(k)] = v;
     }
     g.overlays.push_back({fit.colour, line});

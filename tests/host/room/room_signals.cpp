@@ -53,7 +53,8 @@ std::vector<double> trueRoom(const std::vector<double>& decayS, double lengthS) 
     orvane::Spectrum part(W.size());
     for (std::size_t k = 1; k < W.size(); ++k) {
       const double octave = std::log2(k * double(kRate) / N / 1000.0);
-      double w = b + 1 < octaves.size() ? belowEdge(octave, (octaves[b] + octaves[b + 1]) / 2) : 1.0;
+      double w =
+          b + 1 < octaves.size() ? belowEdge(octave, (octaves[b] + octaves[b + 1]) / 2) : 1.0;
       if (b > 0) w *= 1.0 - belowEdge(octave, (octaves[b - 1] + octaves[b]) / 2);
       part[k] = W[k] * w;
     }
@@ -61,7 +62,8 @@ std::vector<double> trueRoom(const std::vector<double>& decayS, double lengthS) 
     for (std::size_t i = 0; i < n; ++i) {
       const double t = double(i) / kRate - start;
       if (t > 0.0)
-        h[i] += direct * 0.05 * tail[i] * std::min(1.0, t / 0.004) * std::pow(10.0, -3.0 * t / times[b]);
+        h[i] += direct * 0.05 * tail[i] * std::min(1.0, t / 0.004) *
+                std::pow(10.0, -3.0 * t / times[b]);
     }
   }
   return h;
@@ -104,10 +106,10 @@ std::vector<double> recorded(const std::vector<double>& x, const std::vector<dou
       inverseRealSpectrum(orvane::Spectrum(D.begin(), D.begin() + N / 2 + 1), N, n);
   for (double& v : speaker) v *= 0.5;
   const std::size_t M = transformLengthFor(n + room.size());
-  std::vector<double> y = inverseRealSpectrum(
-      orvane::multiplySpectra(realSpectrum(speaker.data(), n, M),
-                              realSpectrum(room.data(), room.size(), M)),
-      M, n);
+  std::vector<double> y =
+      inverseRealSpectrum(orvane::multiplySpectra(realSpectrum(speaker.data(), n, M),
+                                                  realSpectrum(room.data(), room.size(), M)),
+                          M, n);
   std::mt19937 random(11);
   std::normal_distribution<double> normal(0.0, rms(x) * 1e-4);
   for (double& v : y) v += normal(random);
@@ -129,12 +131,14 @@ Reference schroeder(const std::vector<double>& h, double midbandHz) {
   // in each low-pass pole's -p / (S - p).
   const double w1 = 2 * M_PI * midbandHz * std::pow(10.0, -0.15);
   const double w2 = 2 * M_PI * midbandHz * std::pow(10.0, 0.15);
-  const std::complex<double> poles[] = {-1.0, std::polar(1.0, 2 * M_PI / 3), std::polar(1.0, -2 * M_PI / 3)};
+  const std::complex<double> poles[] = {-1.0, std::polar(1.0, 2 * M_PI / 3),
+                                        std::polar(1.0, -2 * M_PI / 3)};
   const std::size_t N = transformLengthFor(2 * h.size());
   orvane::Spectrum H = realSpectrum(h.data(), h.size(), N);
   for (std::size_t k = 0; k < H.size(); ++k) {
     const std::complex<double> s(0.0, 2 * M_PI * k * double(kRate) / N);
-    const std::complex<double> S = k == 0 ? std::complex<double>(1e300) : (s * s + w1 * w2) / ((w2 - w1) * s);
+    const std::complex<double> S =
+        k == 0 ? std::complex<double>(1e300) : (s * s + w1 * w2) / ((w2 - w1) * s);
     for (const auto& p : poles) H[k] *= -p / (S - p);
   }
   const std::vector<double> band = inverseRealSpectrum(H, N, h.size());
