@@ -21,11 +21,12 @@ namespace orvane {
 namespace {
 
 // A mono response at full scale 1, refused in one line when it cannot be analysed.
-std::vector<double> readImpulse(const std::string& path) {
+std::vector<double> readImpulse(const std::string& path, int* sampleRate) {
   if (probeAudio(path).channels != 1) {
     throw badInput(path + " has two channels: an impulse response is a mono file");
   }
   const Audio audio = readAudio(path);
+  *sampleRate = audio.sampleRate;
   std::vector<double> h(audio.samples.begin(), audio.samples.end());
   for (double& v : h) v /= kHostSampleScale;
   checkFinite({h}, path);
@@ -55,11 +56,12 @@ int roomCommand(const RoomOptions& options, std::ostream& out) {
   std::vector<RoomParameters> rooms;
   {
     // Every file is read and checked before any is analysed.
-    std::vector<std::pair<std::vector<double>, int>> impulses;
-    for (const std::string& path : options.impulses)
-      impulses.emplace_back(readImpulse(path), probeAudio(path).sampleRate);
+    std::vector<std::vector<double>> impulses;
+    std::vector<int> rates(options.impulses.size());
+    for (std::size_t i = 0; i < options.impulses.size(); ++i)
+      impulses.push_back(readImpulse(options.impulses[i], &rates[i]));
     for (std::size_t i = 0; i < impulses.size(); ++i)
-      rooms.push_back(analyseRoom(impulses[i].first, impulses[i].second, options.impulses[i]));
+      rooms.push_back(analyseRoom(impulses[i], rates[i], options.impulses[i]));
   }
   const bool table = rooms.size() > 1;
   std::vector<Json> jsons;

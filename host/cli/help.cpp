@@ -290,10 +290,12 @@ std::string impulseHelp() {
          "  --json        one JSON object: {\"impulse\": {time_of_flight_ms, band_hz,\n"
          "                peak_to_noise_db, distortion_db, excitation, ...}}\n"
          "  --out DIR     also writes impulse.wav (32-bit float, the system's own gain, time\n"
-         "                zero at the excitation's start, as long as the recording),\n"
-         "                impulse.json and, on Linux, the pictures impulse-time (dB over ms)\n"
-         "                and impulse-frequency (dB over Hz), PNG and SVG, made whole or not\n"
-         "                at all\n"
+         "                zero at the excitation's start, over the lags the recording holds\n"
+         "                whole: its length less the excitation's last sound, or all of it\n"
+         "                when the excitation sounds into its last tenth), impulse.json and,\n"
+         "                on Linux, the pictures impulse-time (dB over ms) and\n"
+         "                impulse-frequency (dB over Hz), PNG and SVG, made whole or not at\n"
+         "                all\n"
          "Refused (exit status 2, nothing written): a mono RECORDING, a silent excitation, an\n"
          "excitation and response of different lengths or rates, a sample that is no number.\n";
 }

@@ -32,7 +32,7 @@ Json impulseJson(const ImpulseResponse& r) {
             {"excitation", r.risingSweep ? "rising sweep" : "broadband"},
             {"band_from", r.bandGiven ? "given" : "excitation"},
             {"peak_gain_db", figure(r.peakGainDb, 2)},
-            {"sample_rate_hz", r.sampleRate},
+            {"sample_rate_hz", std::lround(r.sampleRate)},
             {"length_s", figure(static_cast<double>(r.h.size()) / r.sampleRate, 6)},
             {"file", r.name}}}};
 }

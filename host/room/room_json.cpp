@@ -59,7 +59,7 @@ Json roomJson(const RoomParameters& room) {
   for (const BandParameters& b : room.bands) bands.push_back(bandJson(b));
   return {{"room",
            {{"file", room.name},
-            {"sample_rate_hz", room.sampleRate},
+            {"sample_rate_hz", std::lround(room.sampleRate)},
             {"length_s", figure(room.lengthS, 6)},
             {"bands", bands},
             {"broadband", bandJson(room.broadband)}}}};
