@@ -72,7 +72,7 @@ void directSound(ImpulseResponse* r) {
 std::optional<double> harmonicDistortion(const Spectrum& H, double binHz, const SweepFacts& sweep,
                                          std::size_t n, std::size_t length, std::size_t kept,
                                          std::size_t reach, double sampleRate) {
-  const double cornerHz = kDistortionHighPassRatio * sweep.startHz;
+  const double cornerHz = std::max(binHz, kDistortionHighPassRatio * sweep.startHz);
   const BandEdges below = {0.0, sweep.endHz * std::pow(2.0, -kBandTransitionOctaves)};
   // A Butterworth high-pass: s / (s - p) for each pole p of the low-pass prototype.
   std::vector<std::complex<double>> poles;
@@ -88,8 +88,8 @@ std::optional<double> harmonicDistortion(const Spectrum& H, double binHz, const 
     G[k] = H[k] * gain;
   }
   const std::vector<double> g = inverseRealSpectrum(G, n, n);
-  const std::size_t guard =
-      static_cast<std::size_t>(std::lround(kAcausalGuardMs * sampleRate / 1000.0));
+  const std::size_t guard = std::max<std::size_t>(
+      1, static_cast<std::size_t>(std::lround(kAcausalGuardMs * sampleRate / 1000.0)));
   reach = std::min(reach, n - length);
   if (reach <= guard) return std::nullopt;
   double harmonics = 0.0, linear = 0.0;
