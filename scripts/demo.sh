@@ -3,7 +3,10 @@
 # table, and the results text, a time-history export and the display curves in demo-out/.
 # Then crossanalyser on the bundled transfer measurement (time of flight, coherence, H1) and
 # inversefilter on the bundled room response (the filter, and how good it is: the assessment),
-# each with its outputs and pictures in a folder of demo-out/.
+# each with its outputs and pictures in a folder of demo-out/. Last, the room workflow on the
+# bundled sweep measurement: its impulse response, the room's parameters against the values
+# the synthetic room was built with, a correction filter designed from the response, and that
+# filter judged against it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=build/linux64/bin
@@ -53,3 +56,20 @@ echo "The filter: $ifd/clipboard.wav (float WAV, full scale 1.0)"
 echo
 echo "== Written into $xa/ and $ifd/:"
 (cd "$out" && find crossanalyser inversefilter -type f ! -name '.orvane-*' | sort | sed 's/^/  /')
+
+echo
+echo "== From a sweep to a checked correction filter: examples/sweep-measurement.wav, a 2.5 s"
+echo "   sweep through a mildly distorting loudspeaker into a room of known decay times"
+rm="$out/room"
+"$bin/orvane" impulse examples/sweep-measurement.wav --out "$rm/impulse"
+echo
+"$bin/orvane" room "$rm/impulse/impulse.wav" --out "$rm/parameters" | sed '/^Files written/,$d'
+echo "-- against the synthetic room (examples/make-sweep-measurement.py):"
+/usr/bin/python3 scripts/room_figures.py "$rm/impulse/impulse.json" "$rm/parameters/room.json" \
+  examples/make-sweep-measurement.py
+echo
+echo "-- a 65536-point correction filter from the impulse response (inversefilter, 80 - 16000 Hz),"
+echo "   and the host's assessment of it"
+"$bin/orvane" run inversefilter "$rm/impulse/impulse.wav" --set 1061=65536 --set 1044=80 \
+  --set 1045=16000 --quiet --out "$rm/filter" >/dev/null
+"$bin/orvane" assess "$rm/impulse/impulse.wav" "$rm/filter/clipboard.wav" --out "$rm/assessment"

@@ -25,6 +25,10 @@ int orvaneMain(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return summaryCommand(command.summary, out);
       case CommandKind::Assess:
         return assessCommand(command.assess, out);
+      case CommandKind::Impulse:
+        return impulseCommand(command.impulse, out);
+      case CommandKind::Room:
+        return roomCommand(command.room, out);
     }
     return kExitOk;
   } catch (const HostError& e) {

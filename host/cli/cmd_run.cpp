@@ -9,9 +9,9 @@
 #include <iostream>
 #include <map>
 #include <optional>
-#include <set>
 #include <system_error>
 
+#include "host/cli/batch_folders.h"
 #include "host/cli/calibration.h"
 #include "host/cli/commands.h"
 #include "host/cli/run_file.h"
@@ -38,23 +38,6 @@ namespace fs = std::filesystem;
 namespace orvane {
 
 namespace {
-
-// One folder per file under the batch's folder, named after the file; names that repeat get
-// "-2", "-3", ... so no run overwrites another.
-std::vector<std::string> batchFolders(const std::string& outDir,
-                                      const std::vector<std::string>& files) {
-  std::vector<std::string> folders;
-  std::set<std::string> used;
-  for (const auto& file : files) {
-    std::string stem = fs::path(file).stem().string();
-    if (stem.empty()) stem = "run";
-    std::string name = stem;
-    for (int n = 2; used.count(name) != 0; ++n) name = stem + "-" + std::to_string(n);
-    used.insert(name);
-    folders.push_back((fs::path(outDir) / name).string());
-  }
-  return folders;
-}
 
 // A folder made there and removed at once shows that a preset can be saved beside it.
 constexpr char kWritableProbe[] = ".orvane-probe-";

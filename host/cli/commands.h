@@ -18,6 +18,10 @@ int validateCommand(const ValidateOptions& options, std::ostream& out);
 int summaryCommand(const SummaryOptions& options, std::ostream& out);
 // Judges an inverse filter against a measured response (host/assess/).
 int assessCommand(const AssessOptions& options, std::ostream& out);
+// Deconvolves a measurement into its impulse response (host/room/).
+int impulseCommand(const ImpulseOptions& options, std::ostream& out);
+// The room's parameters of impulse responses (host/room/).
+int roomCommand(const RoomOptions& options, std::ostream& out);
 
 // The whole program: parses the arguments, runs the command, and turns a failure into
 // "orvane: ..." on `err` and its exit status.

@@ -4,6 +4,7 @@
 #include "host/assess/assessment.h"
 #include "host/assess/assessment_rules.h"
 #include "host/cli/help.h"
+#include "host/room/room_rules.h"
 #include "host/system/system.h"
 
 namespace orvane {
@@ -28,6 +29,8 @@ std::string mainHelp() {
          "  validate PLUGIN       check a plug-in as a strict host would\n"
          "  summary DIR...        merge the reports of earlier runs into one summary table\n"
          "  assess RESPONSE... FILTER  judge an inverse filter against measured responses\n"
+         "  impulse RECORDING     the impulse response of a sweep or noise measurement\n"
+         "  room IMPULSE...       the room's parameters (ISO 3382-1) of impulse responses\n"
          "\n"
          "Plug-ins are the .xfm files next to the orvane executable and in the directories of\n"
          "ORVANE_PLUGIN_PATH (separated by '" +
@@ -245,6 +248,89 @@ std::string assessHelp() {
          "                                       gain marked and noted\n"
          "                 assessment-separation stereo and 2x2: the separation per band\n"
          "               with '-2' for a second channel (ear; 2x2 filter: RL, RR)\n";
+}
+
+std::string impulseHelp() {
+  return "Usage: orvane impulse RECORDING [--band LO:HI] [--json] [--out DIR]\n"
+         "       orvane impulse EXCITATION RESPONSE [--band LO:HI] [--json] [--out DIR]\n"
+         "The impulse response of a measurement: RECORDING is stereo, the excitation as it was\n"
+         "played on the left and the system's response as recorded on the right (or two mono\n"
+         "files of one length and sample rate), read at full scale 1. The response is\n"
+         "deconvolved over the whole recording by spectral division, both zero-padded to at\n"
+         "least twice the length so that nothing wraps around, and limited to the\n"
+         "excitation's band: where its power (smoothed over " +
+         fixedText(kBandSmoothingOctaves * 3, 0) + "/3 octave) lies within " +
+         db(kExcitationBandDb) +
+         "\n"
+         "of its largest, fading out over " +
+         fixedText(kBandTransitionOctaves * 3, 0) +
+         "/3 octave beyond, the division regularised by\n" + db(kInBandRegularisationDb) +
+         " re that largest power inside the band, " + db(kOutBandRegularisationDb) +
+         " outside. A rising sweep's\n"
+         "harmonics land before time zero and are cut away; noise and MLS work alike.\n"
+         "\n"
+         "  time_of_flight_ms  the direct sound: the largest |h| within " +
+         ms(kDirectSoundWindowMs) +
+         " of where the response\n"
+         "                     first rises to within " +
+         db(kOnsetBelowPeakDb) +
+         " of its peak\n"
+         "  band_hz            the band the response is limited to\n"
+         "  peak_to_noise_db   the peak over the mean square of the response's last tenth\n"
+         "  distortion_db      a rising sweep's harmonics: the energy before time zero (but\n"
+         "                     the " +
+         ms(kAcausalGuardMs) +
+         " next to it), less the noise's share, re the linear response;\n"
+         "                     null for other excitations or harmonics not " +
+         db(kDistortionAboveNoiseDb) +
+         " above the\n"
+         "                     noise\n"
+         "\n"
+         "  --band LO:HI  the band in Hz instead of the excitation's\n"
+         "  --json        one JSON object: {\"impulse\": {time_of_flight_ms, band_hz,\n"
+         "                peak_to_noise_db, distortion_db, excitation, ...}}\n"
+         "  --out DIR     also writes impulse.wav (32-bit float, the system's own gain, time\n"
+         "                zero at the excitation's start, over the lags the recording holds\n"
+         "                whole: its length less the excitation's last sound, or all of it\n"
+         "                when the excitation sounds into its last tenth), impulse.json and,\n"
+         "                on Linux, the pictures impulse-time (dB over ms) and\n"
+         "                impulse-frequency (dB over Hz), PNG and SVG, made whole or not at\n"
+         "                all\n"
+         "Refused (exit status 2, nothing written): a mono RECORDING, a silent excitation, an\n"
+         "excitation and response of different lengths or rates, a sample that is no number.\n";
+}
+
+std::string roomHelp() {
+  return "Usage: orvane room IMPULSE... [--json] [--out DIR]\n"
+         "The parameters of ISO 3382-1 of a mono impulse response (orvane impulse's\n"
+         "impulse.wav, say) per octave band, 63 Hz ... 8 kHz (IEC 61260-1 base-ten bands,\n"
+         "order-3 Butterworth band-passes), and for the whole response (broadband):\n"
+         "  EDT, T20, T30  decay times, s, from least-squares lines through the decay curve\n"
+         "                 over 0 ... -10, -5 ... -25 and -5 ... -35 dB, with their\n"
+         "                 correlation coefficients (edt_r, t20_r, t30_r)\n"
+         "  C50, C80       early (before 50 / 80 ms) over late energy, dB; D50 early over all\n"
+         "  Ts             the centre time, ms\n"
+         "Time zero is where the band's response first rises to within " +
+         db(kOnsetBelowPeakDb) +
+         " of its peak.\n"
+         "The decay curve is the backward integral from where the decay meets the noise\n"
+         "(Lundeby's iteration), with the energy past that point added back as the late\n"
+         "decay's exponential. A decay time needs the curve to fall " +
+         db(kNoiseMarginDb) +
+         " below its range\n"
+         "before the noise (EDT 20, T20 35, T30 45 dB): else it is null, and the band's notes\n"
+         "say why.\n"
+         "\n"
+         "  --json     one JSON object: {\"room\": {\"bands\": [{hz, edt_s, t20_s, t30_s, c50_db,\n"
+         "             c80_db, d50, ts_ms, notes, ...}], \"broadband\": {...}}}; several\n"
+         "             IMPULSEs: {\"rooms\": [...], \"summary\": the table}\n"
+         "  --out DIR  also writes room.json and, on Linux, the pictures room-decay-<hz> and\n"
+         "             room-decay-broadband (the decay curve, the band's energy and the fitted\n"
+         "             lines), PNG and SVG; several IMPULSEs: each into DIR/<name>/, and\n"
+         "             DIR/summary.csv, a row per file\n"
+         "Several IMPULSEs make a table, a row per file (the CSV on stdout without --json).\n"
+         "Refused (exit status 2): a file that is not mono, silent, or holds a sample that is\n"
+         "no number.\n";
 }
 
 }  // namespace orvane

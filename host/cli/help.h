@@ -12,5 +12,7 @@ std::string runHelp();
 std::string validateHelp();
 std::string summaryHelp();
 std::string assessHelp();
+std::string impulseHelp();
+std::string roomHelp();
 
 }  // namespace orvane

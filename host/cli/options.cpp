@@ -342,6 +342,19 @@ bool parseNumber(const std::string& text, double* out) {
   }
 }
 
+// --band LO:HI, Hz, 0 < LO < HI.
+void parseBand(const char* command, const std::string& v, std::optional<double>* low,
+               std::optional<double>* high) {
+  const std::size_t colon = v.find(':');
+  double lo = 0, hi = 0;
+  if (colon == std::string::npos || !parseNumber(v.substr(0, colon), &lo) ||
+      !parseNumber(v.substr(colon + 1), &hi) || lo <= 0 || hi <= lo) {
+    throw badInput(usageError(command, "--band takes LO:HI in Hz, 0 < LO < HI, not '" + v + "'"));
+  }
+  *low = lo;
+  *high = hi;
+}
+
 Command parseAssess(int argc, const char* const* argv) {
   ArgReader reader("assess", argc, argv, 2);
   Command c;
@@ -359,16 +372,7 @@ Command parseAssess(int argc, const char* const* argv) {
             usageError("assess", "--mode takes mono, dual, stereo or 2x2, not '" + a.mode + "'"));
       }
     } else if (o.name == "--band") {
-      const std::string v = o.takeValue();
-      const std::size_t colon = v.find(':');
-      double lo = 0, hi = 0;
-      if (colon == std::string::npos || !parseNumber(v.substr(0, colon), &lo) ||
-          !parseNumber(v.substr(colon + 1), &hi) || lo <= 0 || hi <= lo) {
-        throw badInput(
-            usageError("assess", "--band takes LO:HI in Hz, 0 < LO < HI, not '" + v + "'"));
-      }
-      a.bandLowHz = lo;
-      a.bandHighHz = hi;
+      parseBand("assess", o.takeValue(), &a.bandLowHz, &a.bandHighHz);
     } else if (o.name == "--beta") {
       const std::string v = o.takeValue();
       double beta = 0;
@@ -391,6 +395,56 @@ Command parseAssess(int argc, const char* const* argv) {
   return c;
 }
 
+Command parseImpulse(int argc, const char* const* argv) {
+  ArgReader reader("impulse", argc, argv, 2);
+  Command c;
+  c.kind = CommandKind::Impulse;
+  ImpulseOptions& m = c.impulse;
+  const bool read = readArguments(reader, &m.recordings, [&](const Option& o) {
+    if (o.name == "--json") {
+      o.noValue();
+      m.json = true;
+    } else if (o.name == "--band") {
+      parseBand("impulse", o.takeValue(), &m.bandLowHz, &m.bandHighHz);
+    } else if (o.name == "--out") {
+      m.outDir = o.takeValue();
+      if (m.outDir->empty()) throw badInput(usageError("impulse", "--out needs a directory"));
+    } else {
+      return false;
+    }
+    return true;
+  });
+  if (!read) return helpFor(impulseHelp());
+  if (m.recordings.empty()) throw badInput(usageError("impulse", "missing RECORDING"));
+  if (m.recordings.size() > 2) {
+    throw badInput(usageError("impulse", "unexpected argument '" + m.recordings[2] +
+                                             "': one stereo RECORDING, or EXCITATION RESPONSE"));
+  }
+  return c;
+}
+
+Command parseRoom(int argc, const char* const* argv) {
+  ArgReader reader("room", argc, argv, 2);
+  Command c;
+  c.kind = CommandKind::Room;
+  RoomOptions& r = c.room;
+  const bool read = readArguments(reader, &r.impulses, [&](const Option& o) {
+    if (o.name == "--json") {
+      o.noValue();
+      r.json = true;
+    } else if (o.name == "--out") {
+      r.outDir = o.takeValue();
+      if (r.outDir->empty()) throw badInput(usageError("room", "--out needs a directory"));
+    } else {
+      return false;
+    }
+    return true;
+  });
+  if (!read) return helpFor(roomHelp());
+  if (r.impulses.empty()) throw badInput(usageError("room", "missing IMPULSE"));
+  return c;
+}
+
 }  // namespace
 
 Command parseCommandLine(int argc, const char* const* argv) {
@@ -405,6 +459,8 @@ Command parseCommandLine(int argc, const char* const* argv) {
     if (topic == "validate") return helpFor(validateHelp());
     if (topic == "summary") return helpFor(summaryHelp());
     if (topic == "assess") return helpFor(assessHelp());
+    if (topic == "impulse") return helpFor(impulseHelp());
+    if (topic == "room") return helpFor(roomHelp());
     if (!topic.empty()) throw badInput(usageError("", "no command '" + topic + "'"));
     return helpFor(mainHelp());
   }
@@ -414,6 +470,8 @@ Command parseCommandLine(int argc, const char* const* argv) {
   if (command == "validate") return parseValidate(argc, argv);
   if (command == "summary") return parseSummary(argc, argv);
   if (command == "assess") return parseAssess(argc, argv);
+  if (command == "impulse") return parseImpulse(argc, argv);
+  if (command == "room") return parseRoom(argc, argv);
   if (!command.empty() && command[0] == '-')
     throw badInput(usageError("", "unknown option " + command));
   throw badInput(usageError("", "unknown command '" + command + "'"));

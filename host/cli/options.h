@@ -1,5 +1,5 @@
-// The command line of `orvane`: four commands (list, describe, run, validate), each with
-// --help.
+// The command line of `orvane`: its commands (list, describe, run, validate, summary, assess,
+// impulse, room), each with --help.
 // Parsing only checks the form of the arguments; whether files, plug-ins and controls exist
 // is found out by the commands.
 #pragma once
@@ -83,7 +83,23 @@ struct AssessOptions {
   std::optional<std::string> outDir;  // --out: assessment.json and the pictures
 };
 
-enum class CommandKind { Help, List, Describe, Run, Validate, Summary, Assess };
+struct ImpulseOptions {
+  // One stereo recording (the excitation on the left, the response on the right), or two mono
+  // files: the excitation, then the response.
+  std::vector<std::string> recordings;
+  std::optional<double> bandLowHz;  // --band LO:HI, Hz
+  std::optional<double> bandHighHz;
+  bool json = false;
+  std::optional<std::string> outDir;  // --out: impulse.wav, impulse.json and the pictures
+};
+
+struct RoomOptions {
+  std::vector<std::string> impulses;  // mono impulse responses; several make a table
+  bool json = false;
+  std::optional<std::string> outDir;  // --out: room.json and the pictures (summary.csv)
+};
+
+enum class CommandKind { Help, List, Describe, Run, Validate, Summary, Assess, Impulse, Room };
 
 struct Command {
   CommandKind kind = CommandKind::Help;
@@ -94,6 +110,8 @@ struct Command {
   ValidateOptions validate;
   SummaryOptions summary;
   AssessOptions assess;
+  ImpulseOptions impulse;
+  RoomOptions room;
 };
 
 // argv[0] is the program name. Throws HostError (kExitBadInput) for unknown options, missing

@@ -1,11 +1,12 @@
 // A run's outputs are added to a folder as one set, and the folder keeps everything else. The
 // set's files are made in a private staging folder inside the target (".orvane-stage-XXXXXX",
 // 0700, made fresh), flushed, and moved in one by one under a lock on the folder, the reports
-// (report.json, summary.csv, assessment.json) last; then the earlier set's files that were
-// not written again are removed, and only those. The folder's list of its set (".orvane-set")
-// says which files those are. A report that stands in the folder stands beside every file it
-// lists, complete: a commit first removes the earlier reports, and a commit cut short (a kill)
-// is completed by the next run into the folder. Nothing is moved unless commit() is called.
+// (report.json, summary.csv, assessment.json, impulse.json, room.json) last; then the earlier
+// set's files that were not written again are removed, and only those. The folder's list of
+// its set (".orvane-set") says which files those are. A report that stands in the folder
+// stands beside every file it lists, complete: a commit first removes the earlier reports, and
+// a commit cut short (a kill) is completed by the next run into the folder. Nothing is moved
+// unless commit() is called.
 #pragma once
 
 #include <string>

@@ -20,7 +20,8 @@ namespace {
 // A reader that finds one of these finds the files it lists: they move in last.
 bool isReport(const std::string& file) {
   const std::string name = fs::path(file).filename().string();
-  return name == "report.json" || name == "summary.csv" || name == "assessment.json";
+  return name == "report.json" || name == "summary.csv" || name == "assessment.json" ||
+         name == "impulse.json" || name == "room.json";
 }
 
 // A path a set may hold: relative, inside its folder, without "." or "..".
