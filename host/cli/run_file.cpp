@@ -15,6 +15,7 @@
 #include "host/person/person.h"
 #include "host/pictures/pictures.h"
 #include "host/report/clipboard_items.h"
+#include "host/report/named_results.h"
 #include "host/system/file_writing.h"
 #include "host/report/output_set.h"
 #include "host/report/preset.h"
@@ -306,10 +307,10 @@ RunFacts gatherFacts(const RunOptions& o, const Plugin& plugin, Session& session
 
 Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selection,
               Session& session, const Person& person, const RunFacts& f, const OutputPlan& plan,
-              bool interrupted, const std::optional<Assessment>& assessment) {
+              bool interrupted, const std::vector<NamedResult>& results,
+              const std::optional<Assessment>& assessment) {
   Json report;
-  // Only a completed run has results; the last dialog of another is its settings dialog.
-  report["results"] = runCompleted(f.calls) ? resultsJson(person.log().dialogs) : Json::array();
+  report["results"] = namedResultsJson(results);
   if (assessment) report["assessment"] = assessmentJson(*assessment)["assessment"];
   report["plugin"] = pluginJson(plugin);
   report["audio"] = audioJson(audio);
@@ -428,11 +429,15 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   const DriveOutcome outcome = driveInstance(o, preset, session, person, audio);
 
   RunFacts facts = gatherFacts(o, plugin, session, person);
+  // Only a completed run has results.
+  const std::vector<NamedResult> results =
+      runCompleted(facts.calls) ? namedResults(plugin.results(), person.log().dialogs, facts.block)
+                                : std::vector<NamedResult>{};
   const std::optional<Assessment> assessment =
       !runCompleted(facts.calls)
           ? std::nullopt
-          : assessRunDesign(plugin.info(), audio, selection.first, selection.last,
-                            person.log().dialogs, facts.clipboard, facts.images, &facts.warnings);
+          : assessRunDesign(plugin.info(), audio, selection.first, selection.last, results,
+                            facts.clipboard, facts.images, &facts.warnings);
   RunOptions where = o;
   where.outDir = set ? std::optional<std::string>(folder) : std::nullopt;
   OutputPlan plan = planOutputs(where, audio, session.displays(), person.log().dialogs,
@@ -440,7 +445,7 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   plan.files.insert(plan.files.begin(), outcome.pluginFiles.begin(), outcome.pluginFiles.end());
   RunOutcome result;
   result.report = reportOf(plugin, audio, selection, session, person, facts, plan,
-                           outcome.interrupted, assessment);
+                           outcome.interrupted, results, assessment);
   if (!calibration.is_null()) result.report["calibration"] = calibration;
   // The plug-in saved its export under the staged name (and may offer its folder again); the
   // report names the folder where it lands.
