@@ -1,6 +1,7 @@
 // The results crossanalyser publishes (XfmResults): the input and statistics of its results
 // dialog and the time of flight, from the parameter block where a run keeps them.
 #include "crossanalyser/analyser_params.h"
+#include "crossanalyser/curve_boxes.h"
 #include "crossanalyser/dialog_ids.h"
 #include "frame/plugin.h"
 
@@ -35,6 +36,21 @@ const ResultEntry kEntries[] = {
      nullptr},
 };
 
+// The display's curves by the boxes that choose them.
+constexpr DisplayCurveName curveName(int curve, const CurveBox& box) {
+  return {curve, (long)box.colour, box.name};
+}
+const DisplayCurveName kCurveNames[] = {
+    curveName(1, kFirstCurveBoxes[0]),  curveName(1, kFirstCurveBoxes[1]),
+    curveName(1, kFirstCurveBoxes[2]),  curveName(1, kFirstCurveBoxes[3]),
+    curveName(2, kSecondCurveBoxes[0]), curveName(2, kSecondCurveBoxes[1]),
+    curveName(2, kSecondCurveBoxes[2]), curveName(2, kSecondCurveBoxes[3]),
+};
+
 }  // namespace
 
-const ResultsTable kResultsTable = {kEntries, sizeof kEntries / sizeof kEntries[0], ""};
+// The display's curves have no one unit (levels in dB, a phase scaled to +-80, a coherence).
+const ResultsTable kResultsTable = {
+    kEntries,    sizeof kEntries / sizeof kEntries[0],       "",
+    kCurveNames, sizeof kCurveNames / sizeof kCurveNames[0], nullptr,
+    nullptr};

@@ -29,10 +29,26 @@ struct ResultEntry {
   const char* valueTexts;
 };
 
+// What a curve of the results dialog's display shows, for a legend: curve 1 or 2 drawn in
+// `colour` (COLORREF) is `name`, the name the dialog gives it.
+struct DisplayCurveName {
+  int curve;
+  long colour;
+  const char* name;
+};
+
 struct ResultsTable {
   const ResultEntry* entries;  // in the order a person reads them
   int count;
   const char* placeholder;  // what a shown field holds while it shows no result ("- - -")
+  // The curves of the results dialog's display by colour; a curve none names is the left (1)
+  // or the right (2) channel's.
+  const DisplayCurveName* curveNames;
+  int curveNameCount;
+  // The units of the values on the display's axes, where the labels the plug-in gives the
+  // display say another or none ("samples" on an axis labelled "s"); null: its own labels.
+  const char* xUnit;
+  const char* yUnit;
 };
 
 // The offset and letter of a table entry for a value in `field` of parameter block type T,

@@ -41,4 +41,7 @@ const ResultEntry kEntries[] = {
 
 }  // namespace
 
-const ResultsTable kResultsTable = {kEntries, sizeof kEntries / sizeof kEntries[0], ""};
+// The display draws the filters' samples over their index, labelled "s", at full scale 1; its
+// curves are the image's left and right channels.
+const ResultsTable kResultsTable = {
+    kEntries, sizeof kEntries / sizeof kEntries[0], "", nullptr, 0, "samples", "full scale"};

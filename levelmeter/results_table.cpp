@@ -58,4 +58,6 @@ const ResultEntry kEntries[] = {
 
 }  // namespace
 
-const ResultsTable kResultsTable = {kEntries, sizeof kEntries / sizeof kEntries[0], kNotShown};
+// The display's two curves are the left and right channels' histories, in s and dB as labelled.
+const ResultsTable kResultsTable = {
+    kEntries, sizeof kEntries / sizeof kEntries[0], kNotShown, nullptr, 0, nullptr, nullptr};

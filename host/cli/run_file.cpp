@@ -21,6 +21,7 @@
 #include "host/report/preset.h"
 #include "host/report/report.h"
 #include "host/report/summary.h"
+#include "host/report/wave_pictures.h"
 #include "host/session/audio.h"
 #include "host/session/folder_watch.h"
 #include "host/session/interrupt.h"
@@ -61,6 +62,7 @@ struct OutputPlan {
   std::map<int, std::string> displays;    // display number -> CSV
   std::vector<std::string> pictures;      // display and dialog pictures
   std::vector<ClipboardFiles> clipboard;  // per transfer, full paths (empty: not kept)
+  std::vector<std::string> wavePictures;  // per transfer, its waveform's picture ("" none)
   std::string designRecord;               // the assessed design's record beside its filter's WAV
   std::string preset;
   std::string report;
@@ -94,6 +96,7 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
       if (assessment && assessment->design && clipboard[i].format == CF_WAVE && !f.file.empty())
         plan.designRecord = designRecordPathFor(f.file);
     }
+    plan.wavePictures = wavePicturePaths(plan.clipboard, images);
     plan.pictures = picturePaths(*o.outDir, displays, dialogs);
     if (assessment) {
       const auto judged = assessmentPicturePaths(*o.outDir, *assessment);
@@ -105,14 +108,27 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
   if (!plan.waveform.empty()) plan.files.push_back(plan.waveform);
   for (const auto& [n, path] : plan.displays) plan.files.push_back(path);
   plan.files.insert(plan.files.end(), plan.pictures.begin(), plan.pictures.end());
-  for (const ClipboardFiles& f : plan.clipboard) {
+  for (size_t i = 0; i < plan.clipboard.size(); ++i) {
+    const ClipboardFiles& f = plan.clipboard[i];
     if (!f.image.empty()) plan.files.push_back(f.image);
     if (!f.file.empty()) plan.files.push_back(f.file);
+    if (i < plan.wavePictures.size() && !plan.wavePictures[i].empty())
+      plan.files.push_back(plan.wavePictures[i]);
   }
   if (!plan.designRecord.empty()) plan.files.push_back(plan.designRecord);
   if (!plan.preset.empty()) plan.files.push_back(plan.preset);
   if (!plan.report.empty()) plan.files.push_back(plan.report);
   return plan;
+}
+
+// What the plug-in says of its display, for its pictures.
+DisplayNames displayNamesOf(const PublishedResults& table) {
+  DisplayNames names;
+  for (const PublishedCurveName& c : table.curveNames)
+    names.curves.push_back({c.curve, c.colour, c.name});
+  names.xUnit = table.xUnit;
+  names.yUnit = table.yUnit;
+  return names;
 }
 
 // Message boxes from `from` on (only those with the error icon when `errorsOnly`), each as
@@ -353,7 +369,8 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
     if (path != plan.displays.end()) writeTextFile(made(path->second), displayCsv(*d));
   }
   if (!plan.directory.empty()) {
-    writePictures(made(plan.directory), session.displays(), person.log().dialogs);
+    writePictures(made(plan.directory), session.displays(), person.log().dialogs,
+                  displayNamesOf(plugin.results()));
     if (assessment) writeAssessmentPictures(made(plan.directory), *assessment);
   }
   for (size_t i = 0; i < plan.clipboard.size(); ++i) {
@@ -368,6 +385,8 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
       });
     }
   }
+  for (size_t i = 0; i < plan.wavePictures.size(); ++i)
+    if (!plan.wavePictures[i].empty()) writeWavePicture(made(plan.wavePictures[i]), f.images[i]);
   if (!plan.designRecord.empty())
     writeTextFile(made(plan.designRecord), dumpJson(designRecordJson(*assessment->design)) + "\n");
   // Beyond the output folder nothing waits for a commit: a preset there is saved only when

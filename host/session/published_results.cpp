@@ -83,6 +83,15 @@ PublishedResults readPublishedResults(HMODULE module, const std::string& path,
       throw badInput(fault + entry + " is neither a block field nor a dialog field");
     out.entries.push_back(std::move(r));
   }
+  if (table->curveNameCount < 0 || table->curveNameCount > kMostEntries ||
+      (table->curveNameCount > 0 && !table->curveNames))
+    throw badInput(fault + "no table of curve names");
+  for (int i = 0; i < table->curveNameCount; ++i) {
+    const DisplayCurveName& c = table->curveNames[i];
+    out.curveNames.push_back({c.curve, c.colour, textOf(c.name)});
+  }
+  out.xUnit = textOf(table->xUnit);
+  out.yUnit = textOf(table->yUnit);
   return out;
 }
 

@@ -24,11 +24,22 @@ struct PublishedResult {
   std::vector<std::string> valueTexts;  // the texts of the values 0, 1, ...; empty: a number
 };
 
+// A curve of the results dialog's display: curve 1 or 2 drawn in `colour` is `name`.
+struct PublishedCurveName {
+  int curve = 0;
+  long colour = 0;  // COLORREF
+  std::string name;
+};
+
 // The plug-in's table of results, in its order; `published` false for a plug-in without one.
 struct PublishedResults {
   bool published = false;
   std::vector<PublishedResult> entries;
   std::string placeholder;  // what a shown field holds while it shows no result
+  // What its display shows: its curves' names, and the units of its axes where the plug-in's
+  // labels say another or none ("" keeps the label).
+  std::vector<PublishedCurveName> curveNames;
+  std::string xUnit, yUnit;
 };
 
 // The table of `module` (loaded from `path`, described by `info`), or none (published false)

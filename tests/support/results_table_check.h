@@ -103,8 +103,7 @@ inline int expectShownValuesAreTheBlocks(const ResultsTable& table, const SeenDi
     if (!field || e.offset < 0 || !field->visible || field->text.empty() ||
         field->text == table.placeholder)
       continue;
-    const double v = blockValue(e, block);
-    EXPECT_TRUE(showsValue(e, field->text, v)) << field->text << " against " << v;
+    EXPECT_TRUE(showsValue(e, field->text, blockValue(e, block))) << field->text;
     ++compared;
   }
   return compared;

@@ -156,6 +156,8 @@ TEST(SpectralRuns, TimesOfFlightAreNumbersInTheResultsAndTheBatchTable) {
     }
   }
   EXPECT_EQ(found, 2) << results;
+  // The correlation it hands back, pictured: the delay's peak is drawn there.
+  EXPECT_TRUE(hosttest::exists(dir.file("B/a/clipboard.png")));
 
   const std::vector<std::string> rows = hosttest::lines(readText(dir.file("B/summary.csv")));
   ASSERT_EQ(rows.size(), 3u);
