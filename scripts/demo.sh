@@ -10,7 +10,7 @@ bin=build/linux64/bin
 out=demo-out
 rm -rf "$out"
 mkdir -p "$out"
-echo "== The settings dialog of levelmeter, as it opens"
+echo "== levelmeter's dialogs (what --set and --press act on) and the results it reports"
 "$bin/orvane" describe levelmeter
 echo
 echo "== Measuring examples/speech-stereo.wav with A-weighting on the left channel"

@@ -53,8 +53,10 @@ std::string listHelp() {
 std::string describeHelp() {
   return "Usage: orvane describe PLUGIN [--channels 1|2] [--json]\n"
          "Initialises a fresh parameter block, opens the plug-in's settings dialog, looks at it\n"
-         "and cancels it. Prints every control: id, kind, text and state, then the default\n"
-         "parameter block field by field.\n"
+         "and cancels it, then looks at its results dialog as the template stands. Prints every\n"
+         "control of both: id, kind, text, the option of 'orvane run' that acts on it (--set,\n"
+         "--press) and state; then the results a run reports, by name, unit and channel, and\n"
+         "the default parameter block field by field.\n"
          "\n"
          "  --channels N   channel count of the instance (default 2: every control is shown)\n"
          "  --json         one JSON object on stdout\n";
