@@ -2,6 +2,7 @@
 // the display with two selectable curves, and the spectral export. "Waveform" (or closing the
 // window) ends it; the run then puts the output waveform on the clipboard.
 #include "crossanalyser/analyser_params.h"
+#include "crossanalyser/curve_boxes.h"
 #include "crossanalyser/dialog_ids.h"
 #include "crossanalyser/spectral_export.h"
 #include "crossanalyser/transform_types.h"
@@ -21,21 +22,6 @@ constexpr int kFrequencyView = 2;
 constexpr int kLinearViewMode = 8;
 constexpr COLORREF kGridColour = 0x404040;
 constexpr COLORREF kBackground = 0x000000;
-
-// The check boxes of each curve with the selection (LeftCurve, RightCurve) and colour of each.
-struct CurveBox {
-  int id;
-  int selection;
-  COLORREF colour;
-};
-const CurveBox kFirstCurveBoxes[] = {{kCurveLeft, 1, 0x00FF00},
-                                     {kCurveMagnitude, 2, 0xFFFF00},
-                                     {kCurveReal, 3, 0xFFFFFF},
-                                     {kCurveAlpha, 4, 0xFF00FF}};
-const CurveBox kSecondCurveBoxes[] = {{kCurveRight, 1, 0x0000FF},
-                                      {kCurvePhase, 2, 0x800080},
-                                      {kCurveImag, 3, 0x808080},
-                                      {kCurveCoherence, 4, 0x00FFFF}};
 
 // The scale and range buttons, in the order a click applies them from.
 const int kScaleButtons[] = {kScaleDb, kScaleLinear, kRangeTwoKilohertz, kRangeNyquist};

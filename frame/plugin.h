@@ -3,6 +3,7 @@
 // plug-in defines exactly once.
 #pragma once
 
+#include "frame/results_table.h"
 #include "frame/xfm.h"
 
 struct PluginDescription {
@@ -28,3 +29,6 @@ extern const PluginDescription kPluginDescription;
 
 // Writes the plug-in's defaults into a freshly locked parameter block (XfmInit).
 void writeDefaults(void* paramBlock);
+
+// The results the plug-in publishes (XfmResults), defined by the plug-ins that have a table.
+extern const ResultsTable kResultsTable;

@@ -160,6 +160,9 @@ int WINAPI XfmDestroy(XFMINSTANCE* instance);                                   
 int WINAPI DisplayCallback(double x, void* user, short curve, double* y);       // ordinal 7
 INT_PTR CALLBACK DIALOGMsgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);   // 100
 INT_PTR CALLBACK DIALOGMsgProc2(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);  // 101
+// The plug-in's table of results (frame/results_table.h), for hosts that collect them as
+// numbers; a plug-in without one does not export it.
+const struct ResultsTable* WINAPI XfmResults(void);  // ordinal 8
 }
 
 // Export ordinals, as the .def files give them.
@@ -170,6 +173,7 @@ enum XfmOrdinal : int {
   kOrdXfmDo = 5,
   kOrdXfmDestroy = 6,
   kOrdDisplayCallback = 7,
+  kOrdResults = 8,
   kOrdSettingsDialog = 100,
   kOrdResultsDialog = 101,
 };

@@ -1,6 +1,7 @@
 #include "levelmeter/results_text.h"
 
 #include "frame/text_buffer.h"
+#include "levelmeter/result_fields.h"
 #include "levelmeter/results_values.h"
 
 namespace {
@@ -26,7 +27,7 @@ void appendRow(TextBuffer* out, const char* label, const ResultSummary& s) {
   appendText(out, "%s\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.1f%%\t%.2f\t%.2f\t%.2f\t%.2f\t%.3f\t%s",
              label, s.leq, s.sel, s.duration, s.activeLevel, s.thresholdLevel, s.activityPercent,
              s.maxPeak, s.maxImpulse, s.maxFast, s.maxSlow, s.eventDuration,
-             s.impulsive ? "yes" : "no");
+             s.impulsive ? kImpulsiveYes : kImpulsiveNo);
   appendText(out, "\t%.2f\t%.2f\t%.2f\t\r\n", s.peakiness, s.impulsiveness, s.millisecondness);
 }
 

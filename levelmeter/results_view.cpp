@@ -1,5 +1,6 @@
 // Filling the result fields of the results dialog.
 #include "levelmeter/dialog_ids.h"
+#include "levelmeter/result_fields.h"
 #include "levelmeter/results_dialog.h"
 #include "levelmeter/results_values.h"
 
@@ -7,21 +8,6 @@
 #include <string.h>
 
 namespace {
-
-const char kNotShown[] = "- - -";
-
-// The control ids of one column of the result rows.
-struct ResultColumn {
-  int fullScale, leq, sel, duration, active, threshold, activity, maxPeak, maxImpulse, maxFast,
-      maxSlow, eventDuration, impulsive;
-};
-const ResultColumn kLeftColumn = {1233, 1234, 1247, 1248, 1235, 1236, 1237,
-                                  1243, 1238, 1239, 1240, 1241, 1242};
-const ResultColumn kRightColumn = {1253, 1254, 1249, 1250, 1255, 1256, 1257,
-                                   1245, 1258, 1259, 1260, 1261, 1262};
-// The average column has no full-scale field of its own (1263 keeps its template text).
-const ResultColumn kAverageColumn = {0,    1264, 1251, 1252, 1270, 1271, 1272,
-                                     1246, 1273, 1274, 1275, 1276, 1277};
 
 void setNumber(HWND dialog, int id, const char* format, double value) {
   char text[64];
@@ -42,7 +28,7 @@ void showColumn(HWND dialog, const ResultColumn& c, const ResultSummary& s) {
   setNumber(dialog, c.maxFast, "%.2f", s.maxFast);
   setNumber(dialog, c.maxSlow, "%.2f", s.maxSlow);
   setNumber(dialog, c.eventDuration, "%.3f", s.eventDuration);
-  SetDlgItemTextA(dialog, c.impulsive, s.impulsive ? "yes" : "no");
+  SetDlgItemTextA(dialog, c.impulsive, s.impulsive ? kImpulsiveYes : kImpulsiveNo);
 }
 
 void clearColumn(HWND dialog, const ResultColumn& c) {

@@ -13,7 +13,7 @@ bin=build/linux64/bin
 out=demo-out
 rm -rf "$out"
 mkdir -p "$out"
-echo "== The settings dialog of levelmeter, as it opens"
+echo "== levelmeter's dialogs (what --set and --press act on) and the results it reports"
 "$bin/orvane" describe levelmeter
 echo
 echo "== Measuring examples/speech-stereo.wav with A-weighting on the left channel"
@@ -48,7 +48,7 @@ echo
 echo "== inversefilter on examples/room-response.wav (0.3 s): a 32768-point filter, 80 - 16000 Hz"
 echo "   Its results, and the host's assessment of the design: the response through the filter"
 ifd="$out/inversefilter"
-# The text report opens with the results and the assessment; the dialogs and the block follow.
+# The text report opens with the results, the assessment, its warnings and the files written.
 "$bin/orvane" run inversefilter examples/room-response.wav --set 1061=32768 --set 1044=80 \
   --set 1045=16000 --quiet --out "$ifd" | sed '/^Plug-in /,$d'
 echo "The filter: $ifd/clipboard.wav (float WAV, full scale 1.0)"

@@ -1,6 +1,6 @@
-"""Reading what `orvane run --out DIR` leaves behind: the report's parameter block and dialog
-texts, the tab-separated clipboard exports and the float WAV files. Shared by the demo's
-analysis scripts."""
+"""Reading what `orvane run --out DIR` leaves behind: the report's named results, parameter
+block and dialog texts, the tab-separated clipboard exports and the float WAV files. Shared by
+the demo's analysis scripts."""
 import json
 import os
 import warnings
@@ -12,6 +12,14 @@ import scipy.io.wavfile
 def report(folder):
     with open(os.path.join(folder, "report.json")) as f:
         return json.load(f)
+
+
+def result(rep, name, channel=""):
+    """A named result of the run: {"name", "channel", "value", "unit", "text"}."""
+    for r in rep["results"]:
+        if r["name"] == name and r["channel"] == channel:
+            return r
+    raise KeyError("no result %r %r" % (name, channel))
 
 
 def block_field(rep, offset):

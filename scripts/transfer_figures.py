@@ -15,9 +15,6 @@ sys.dont_write_bytecode = True  # the tree stays clean of __pycache__ folders
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import run_outputs  # noqa: E402
 
-NCC_MAX = 42  # parameter block offsets of crossanalyser's results
-TIME_OF_FLIGHT_MS = 46
-CORRELATION_LINE = 1036  # results dialog text "NCC Max: ...  at X ms"
 BAND = (100.0, 10000.0)  # Hz: where the noise has power in both channels
 
 
@@ -32,11 +29,13 @@ def known_example(script):
 def main(correlation_dir, transfer_dir, script):
     fir, delay, rate = known_example(script)
     rep = run_outputs.report(correlation_dir)
-    print("Time of flight (cross-correlation): %.3f ms  (the example's delay: %.3f ms)"
-          % (run_outputs.block_field(rep, TIME_OF_FLIGHT_MS), 1000.0 * delay / rate))
-    print("NCC maximum: %.4f  (the FIR's largest tap over its norm: %.4f)"
-          % (run_outputs.block_field(rep, NCC_MAX), np.max(np.abs(fir)) / np.linalg.norm(fir)))
-    print("Results dialog: %s" % run_outputs.control_text(rep, 107, CORRELATION_LINE))
+    flight = run_outputs.result(rep, "Time of flight")
+    print("Time of flight (cross-correlation): %.3f %s  (the example's delay: %.3f ms)"
+          % (flight["value"], flight["unit"], 1000.0 * delay / rate))
+    print("NCC maximum: %.2f %%  (the FIR's largest tap over its norm: %.2f %%)"
+          % (run_outputs.result(rep, "NCC Max")["value"],
+             100.0 * np.max(np.abs(fir)) / np.linalg.norm(fir)))
+    print("Results dialog: %s" % flight["text"])
     # The output waveform's left channel is the correlation itself, lag 0 at frame N/2.
     wave, wave_rate = run_outputs.read_wav(os.path.join(correlation_dir, "clipboard.wav"))
     lag = int(np.argmax(np.abs(wave[:, 0]))) - len(wave) // 2

@@ -106,7 +106,8 @@ struct FilterGain {
   std::vector<double> feedsDb;
   double atBandEdgesDb[2] = {0, 0};  // the largest over the channels at the pass band's edges
   // For drawings: 20 log10 |F(f)| of each filter channel (file order) on a 1/12-octave grid
-  // from 10 Hz to fs/2 (the nearest bin of the transform).
+  // from 10 Hz to fs/2, each point the largest bin of the transform within its twelfth of an
+  // octave, so that the drawing keeps the peaks between the points.
   std::vector<double> gridHz;
   std::vector<std::vector<double>> channelDb;
 };

@@ -32,8 +32,10 @@ constexpr NamedColour kPositionColours[] = {{kFirstColour, "blue"},
                                             {kPlainColour, "black"}};
 // The time picture's floor, dB re the peak: below it lies the float transform's rounding.
 constexpr double kTimeFloorDb = -120.0;
-// How far under the filter's largest gain its picture reaches, dB.
+// How far under the filter's largest gain its picture reaches, and its grid and room above, dB.
 constexpr double kFilterSpanDb = 100.0;
+constexpr double kFilterStepDb = 10.0;
+constexpr double kFilterMarginDb = 3.0;
 
 using Columns = std::vector<std::optional<double>>;
 
@@ -124,6 +126,7 @@ GraphSource bandLevels(const Assessment& a, std::size_t channel) {
   g.curves[2] = bandSteps(axis, c.bandCentreHz, c.bandAfterDb);
   setCurveColour(&g, 1, kBeforeColour);
   setCurveColour(&g, 2, kAfterColour);
+  g.legend = {{kBeforeColour, "before"}, {kAfterColour, "after"}};
   const std::size_t colours = std::size(kPositionColours);
   for (std::size_t p = 1; p < a.positions.size(); ++p) {
     const ChannelAssessment& other = a.positions[p].channels[channel];
@@ -260,13 +263,28 @@ GraphSource filterGain(const Assessment& a, std::size_t first) {
       columns[static_cast<std::size_t>(k)] =
           gainAt(fg.gridHz, fg.channelDb[channel], graphXAt(axis, k));
     }
+    // Each point on its own column too: the columns between two points would round a peak off.
+    for (std::size_t i = 0; i < fg.gridHz.size(); ++i) {
+      const long k = std::lround(graphXColumn(axis, fg.gridHz[i]));
+      const double db = fg.channelDb[channel][i];
+      if (k < 0 || k >= axis.width || !std::isfinite(db)) continue;
+      std::optional<double>& column = columns[static_cast<std::size_t>(k)];
+      if (!column || *column < db) column = db;
+    }
     g.curves[curve] = columns;
     setCurveColour(&g, curve, colours[curve - 1]);
+    g.legend.push_back({colours[curve - 1], filterChannelName(a.mode, channel)});
     legend += std::string(legend.empty() ? " (" : ", ") + filterChannelName(a.mode, channel) +
               (curve == 1 ? " blue" : " red");
   }
   if (!legend.empty()) legend += ")";
-  setYRange(&g, 10.0, 3.0, std::floor((fg.maxDb - kFilterSpanDb) / 10.0) * 10.0);
+  if (g.legend.size() < 2) g.legend.clear();
+  setYRange(&g, kFilterStepDb, kFilterMarginDb,
+            std::floor((fg.maxDb - kFilterSpanDb) / kFilterStepDb) * kFilterStepDb);
+  // The largest gain the note states lies inside, even where it is a network's (its largest
+  // singular value, above every channel's curve).
+  g.targets[0].yTop = std::max(
+      *g.targets[0].yTop, std::ceil((fg.maxDb + kFilterMarginDb) / kFilterStepDb) * kFilterStepDb);
   g.markers = {a.bandLowHz, a.bandHighHz, fg.maxHz};
   g.note = format("largest gain %.1f dB at %.1f Hz", fg.maxDb, fg.maxHz) + legend;
   return g;

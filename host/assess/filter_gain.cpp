@@ -16,6 +16,10 @@ namespace {
 
 using Signal = std::vector<double>;
 
+// The drawings' grid of the filter's gain: points a twelfth of an octave apart from 10 Hz.
+constexpr double kGainGridPerOctave = 12.0;
+constexpr double kGainGridFromHz = 10.0;
+
 // The largest of a curve of powers over bins 0 ... n/2, in dB and Hz, refined by the parabola
 // through the largest bin and its two neighbours.
 std::pair<double, double> peakOf(const std::vector<double>& power, double binHz) {
@@ -107,13 +111,21 @@ FilterGain filterGainOf(const std::vector<std::vector<double>>& filter, FilterMo
   };
   const std::size_t edges[2] = {nearest(bandLowHz), nearest(bandHighHz)};
   g.atBandEdgesDb[0] = g.atBandEdgesDb[1] = -std::numeric_limits<double>::infinity();
-  for (double hz = 10.0; hz <= (bins - 1) * binHz * (1 + 1e-12); hz *= std::pow(2.0, 1.0 / 12.0))
+  const double step = std::pow(2.0, 1.0 / kGainGridPerOctave);
+  for (double hz = kGainGridFromHz; hz <= (bins - 1) * binHz * (1 + 1e-12); hz *= step)
     g.gridHz.push_back(hz);
   for (const auto& p : channelPower) {
     for (int e = 0; e < 2; ++e)
       g.atBandEdgesDb[e] = std::max(g.atBandEdgesDb[e], powerDb(p[edges[e]]));
+    // Each point the largest bin of its span, so that a peak between points is drawn whole.
     std::vector<double> curve;
-    for (double hz : g.gridHz) curve.push_back(powerDb(p[nearest(hz)]));
+    for (double hz : g.gridHz) {
+      const std::size_t last = nearest(hz * std::sqrt(step));
+      double most = 0.0;
+      for (std::size_t k = nearest(hz / std::sqrt(step)); k <= last; ++k)
+        most = std::max(most, p[k]);
+      curve.push_back(powerDb(most));
+    }
     g.channelDb.push_back(std::move(curve));
   }
   return g;

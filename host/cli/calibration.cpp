@@ -9,6 +9,7 @@
 #include "host/person/control_labels.h"
 #include "host/person/person.h"
 #include "host/person/typed_numbers.h"
+#include "host/report/named_results.h"
 #include "host/session/audio.h"
 #include "host/session/session.h"
 
@@ -100,12 +101,12 @@ MeterCalibration calibrateFromTone(const RunOptions& o, Plugin& plugin) {
   if (run.status != kExitOk)
     throw badInput("--calibrate " + c.tone + ": the tone's run did not complete: " + run.problem);
 
-  for (const Json& field : run.report["results"]) {
+  // As the meter shows it: the text is what a person types into the recording's settings.
+  for (const NamedResult& result : namedResultsOf(run.report["results"])) {
     if ((int)c.fullScale.size() == tone.channels) break;
-    if (field.value("label", "").rfind(kFullScaleResult, 0) != 0) continue;
-    const std::string value = field.value("value", "");
-    if (!typedNumberProblem(value, false).empty()) break;
-    c.fullScale.push_back(value);
+    if (result.name != kFullScaleResult) continue;
+    if (!typedNumberProblem(result.text, false).empty()) break;
+    c.fullScale.push_back(result.text);
   }
   if ((int)c.fullScale.size() != tone.channels) {
     throw badInput("--calibrate " + c.tone + ": the meter showed no \"" + kFullScaleResult +

@@ -6,7 +6,7 @@
 // The host knows the meter by what its dialogs show a person: the radio buttons "Leq" and
 // "Full Scale", the edits on the row labelled "Calibration values (dB):" (left to right, one
 // per channel), the check boxes of its settings (its weightings, all turned off for the tone)
-// and the result row "Full Scale Level". A plug-in without them cannot be calibrated so.
+// and the result "Full Scale Level" per channel. A plug-in without them cannot be calibrated so.
 #pragma once
 
 #include <string>

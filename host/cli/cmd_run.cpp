@@ -145,7 +145,8 @@ int runCommand(const RunOptions& o, std::ostream& out) {
     if (set && run.status != kExitOk)
       std::cerr << "orvane: the run did not complete: nothing was written to " << set->target()
                 << "\n";
-    out << (o.json ? dumpJson(run.report) + "\n" : renderRunText(run.report, run.assessmentText));
+    out << (o.json ? dumpJson(run.report) + "\n"
+                   : renderRunText(run.report, run.assessmentText, o.details));
     out.flush();
     return run.status;
   }

@@ -241,6 +241,9 @@ bool runOption(const Option& option, RunOptions* run) {
   } else if (name == "--json") {
     option.noValue();
     o.json = true;
+  } else if (name == "--details") {
+    option.noValue();
+    o.details = true;
   } else if (name == "--quiet" || name == "-q") {
     option.noValue();
     o.quiet = true;

@@ -54,6 +54,7 @@ struct RunOptions {
   std::optional<std::string> outDir;
   bool autoConfirm = false;  // autoPreset 0, autoShowDialogs 0: dialogs confirm themselves
   bool json = false;
+  bool details = false;        // the text report goes on with the calls, dialogs and block
   bool quiet = false;          // no progress on stderr
   bool clipboardBusy = false;  // another program holds the clipboard for the whole run
   std::optional<ToneCalibration> calibrate;

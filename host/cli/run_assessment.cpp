@@ -1,35 +1,30 @@
 #include "host/cli/run_assessment.h"
 
-#include <cmath>
-#include <cstdlib>
-
 #include "host/errors.h"
 
 namespace orvane {
 
 namespace {
 
-const DialogRecord* dialogOf(const std::vector<DialogRecord>& dialogs, int resource) {
-  for (const DialogRecord& d : dialogs)
-    if (d.resource == resource) return &d;
+// The designer's results the assessment reads, by the names its table gives them.
+constexpr char kMode[] = "Mode";
+constexpr char kInBandRegularisation[] = "In-band regularisation";
+constexpr char kLowCut[] = "Low frequency";
+constexpr char kHighCut[] = "High frequency";
+constexpr char kTransition[] = "Transition width";
+// The texts of its modes that are networks; a pair of filters is any other of two channels.
+constexpr char kStereoMode[] = "Stereo";
+constexpr char kTwoByTwoMode[] = "2x2";
+
+const NamedResult* resultOf(const std::vector<NamedResult>& results, const char* name) {
+  for (const NamedResult& r : results)
+    if (r.name == name && r.channel.empty()) return &r;
   return nullptr;
 }
 
-const ControlRecord* controlOf(const DialogRecord* d, int id) {
-  if (!d) return nullptr;
-  for (const ControlRecord& c : d->controls)
-    if (c.id == id) return &c;
-  return nullptr;
-}
-
-// The number a results field shows ("1.e-003", "80"); none when it shows none.
-std::optional<double> numberIn(const DialogRecord* d, int id) {
-  const ControlRecord* c = controlOf(d, id);
-  if (!c) return std::nullopt;
-  char* end = nullptr;
-  const double v = std::strtod(c->text.c_str(), &end);
-  if (end == c->text.c_str() || !std::isfinite(v)) return std::nullopt;
-  return v;
+std::optional<double> valueOf(const std::vector<NamedResult>& results, const char* name) {
+  const NamedResult* r = resultOf(results, name);
+  return r ? r->value : std::nullopt;
 }
 
 // Frames [first, last] of the recording, per channel, at full scale 1.
@@ -56,41 +51,33 @@ std::vector<std::vector<double>> channelsOf(const WaveImage& image) {
   return channels;
 }
 
-// Controls of the designer's dialogs the assessment reads, as a person reads them.
-constexpr int kSettingsDialog = 100, kResultsDialog = 107;
-constexpr int kStereoMode = 1011, kTwoByTwoMode = 1012;
-constexpr int kInBandRegularisation = 1031, kLowCut = 1044, kHighCut = 1045, kTransition = 1046;
-
 }  // namespace
 
 std::optional<Assessment> assessRunDesign(const PluginInfo& plugin, const Audio& audio, long first,
-                                          long last, const std::vector<DialogRecord>& dialogs,
+                                          long last, const std::vector<NamedResult>& results,
                                           const std::vector<ClipboardItem>& clipboard,
                                           const std::vector<WaveImage>& images,
                                           std::vector<std::string>* warnings) {
   if (plugin.name.find("Invert Kirkeby") == std::string::npos || !audio.stream) return {};
-  const DialogRecord* results = dialogOf(dialogs, kResultsDialog);
   const WaveImage* filter = nullptr;
   for (std::size_t i = 0; i < clipboard.size(); ++i)
     if (clipboard[i].format == CF_WAVE && images[i].valid) filter = &images[i];
-  if (!results || !filter) return {};
+  if (results.empty() || !filter) return {};
 
   AssessmentInput in;
   in.sampleRate = audio.sampleRate;
-  const DialogRecord* settings = dialogOf(dialogs, kSettingsDialog);
-  const ControlRecord* stereo = controlOf(settings, kStereoMode);
-  const ControlRecord* twoByTwo = controlOf(settings, kTwoByTwoMode);
+  const NamedResult* mode = resultOf(results, kMode);
   if (audio.channels == 1)
     in.mode = FilterMode::Mono;
-  else if (twoByTwo && twoByTwo->checked)
+  else if (mode && mode->text == kTwoByTwoMode)
     in.mode = FilterMode::TwoByTwo;
-  else if (stereo && stereo->checked)
+  else if (mode && mode->text == kStereoMode)
     in.mode = FilterMode::Stereo;
   else
     in.mode = FilterMode::DualMono;
-  const auto low = numberIn(results, kLowCut), high = numberIn(results, kHighCut);
-  const auto width = numberIn(results, kTransition);
-  const auto beta = numberIn(results, kInBandRegularisation);
+  const auto low = valueOf(results, kLowCut), high = valueOf(results, kHighCut);
+  const auto width = valueOf(results, kTransition);
+  const auto beta = valueOf(results, kInBandRegularisation);
   if (low && high && width && beta) {
     DesignRecord d;
     d.lowCutHz = *low;

@@ -15,11 +15,13 @@
 #include "host/person/person.h"
 #include "host/pictures/pictures.h"
 #include "host/report/clipboard_items.h"
+#include "host/report/named_results.h"
 #include "host/system/file_writing.h"
 #include "host/report/output_set.h"
 #include "host/report/preset.h"
 #include "host/report/report.h"
 #include "host/report/summary.h"
+#include "host/report/wave_pictures.h"
 #include "host/session/audio.h"
 #include "host/session/folder_watch.h"
 #include "host/session/interrupt.h"
@@ -60,6 +62,7 @@ struct OutputPlan {
   std::map<int, std::string> displays;    // display number -> CSV
   std::vector<std::string> pictures;      // display and dialog pictures
   std::vector<ClipboardFiles> clipboard;  // per transfer, full paths (empty: not kept)
+  std::vector<std::string> wavePictures;  // per transfer, its waveform's picture ("" none)
   std::string designRecord;               // the assessed design's record beside its filter's WAV
   std::string preset;
   std::string report;
@@ -93,6 +96,7 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
       if (assessment && assessment->design && clipboard[i].format == CF_WAVE && !f.file.empty())
         plan.designRecord = designRecordPathFor(f.file);
     }
+    plan.wavePictures = wavePicturePaths(plan.clipboard, images);
     plan.pictures = picturePaths(*o.outDir, displays, dialogs);
     if (assessment) {
       const auto judged = assessmentPicturePaths(*o.outDir, *assessment);
@@ -104,14 +108,27 @@ OutputPlan planOutputs(const RunOptions& o, const Audio& audio, const DisplayBoa
   if (!plan.waveform.empty()) plan.files.push_back(plan.waveform);
   for (const auto& [n, path] : plan.displays) plan.files.push_back(path);
   plan.files.insert(plan.files.end(), plan.pictures.begin(), plan.pictures.end());
-  for (const ClipboardFiles& f : plan.clipboard) {
+  for (size_t i = 0; i < plan.clipboard.size(); ++i) {
+    const ClipboardFiles& f = plan.clipboard[i];
     if (!f.image.empty()) plan.files.push_back(f.image);
     if (!f.file.empty()) plan.files.push_back(f.file);
+    if (i < plan.wavePictures.size() && !plan.wavePictures[i].empty())
+      plan.files.push_back(plan.wavePictures[i]);
   }
   if (!plan.designRecord.empty()) plan.files.push_back(plan.designRecord);
   if (!plan.preset.empty()) plan.files.push_back(plan.preset);
   if (!plan.report.empty()) plan.files.push_back(plan.report);
   return plan;
+}
+
+// What the plug-in says of its display, for its pictures.
+DisplayNames displayNamesOf(const PublishedResults& table) {
+  DisplayNames names;
+  for (const PublishedCurveName& c : table.curveNames)
+    names.curves.push_back({c.curve, c.colour, c.name});
+  names.xUnit = table.xUnit;
+  names.yUnit = table.yUnit;
+  return names;
 }
 
 // Message boxes from `from` on (only those with the error icon when `errorsOnly`), each as
@@ -306,10 +323,10 @@ RunFacts gatherFacts(const RunOptions& o, const Plugin& plugin, Session& session
 
 Json reportOf(const Plugin& plugin, const Audio& audio, const Selection& selection,
               Session& session, const Person& person, const RunFacts& f, const OutputPlan& plan,
-              bool interrupted, const std::optional<Assessment>& assessment) {
+              bool interrupted, const std::vector<NamedResult>& results,
+              const std::optional<Assessment>& assessment) {
   Json report;
-  // Only a completed run has results; the last dialog of another is its settings dialog.
-  report["results"] = runCompleted(f.calls) ? resultsJson(person.log().dialogs) : Json::array();
+  report["results"] = namedResultsJson(results);
   if (assessment) report["assessment"] = assessmentJson(*assessment)["assessment"];
   report["plugin"] = pluginJson(plugin);
   report["audio"] = audioJson(audio);
@@ -352,7 +369,8 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
     if (path != plan.displays.end()) writeTextFile(made(path->second), displayCsv(*d));
   }
   if (!plan.directory.empty()) {
-    writePictures(made(plan.directory), session.displays(), person.log().dialogs);
+    writePictures(made(plan.directory), session.displays(), person.log().dialogs,
+                  displayNamesOf(plugin.results()));
     if (assessment) writeAssessmentPictures(made(plan.directory), *assessment);
   }
   for (size_t i = 0; i < plan.clipboard.size(); ++i) {
@@ -367,6 +385,8 @@ void writeOutputs(const OutputPlan& plan, const OutputSet* set, const Audio& aud
       });
     }
   }
+  for (size_t i = 0; i < plan.wavePictures.size(); ++i)
+    if (!plan.wavePictures[i].empty()) writeWavePicture(made(plan.wavePictures[i]), f.images[i]);
   if (!plan.designRecord.empty())
     writeTextFile(made(plan.designRecord), dumpJson(designRecordJson(*assessment->design)) + "\n");
   // Beyond the output folder nothing waits for a commit: a preset there is saved only when
@@ -428,11 +448,15 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   const DriveOutcome outcome = driveInstance(o, preset, session, person, audio);
 
   RunFacts facts = gatherFacts(o, plugin, session, person);
+  // Only a completed run has results.
+  const std::vector<NamedResult> results =
+      runCompleted(facts.calls) ? namedResults(plugin.results(), person.log().dialogs, facts.block)
+                                : std::vector<NamedResult>{};
   const std::optional<Assessment> assessment =
       !runCompleted(facts.calls)
           ? std::nullopt
-          : assessRunDesign(plugin.info(), audio, selection.first, selection.last,
-                            person.log().dialogs, facts.clipboard, facts.images, &facts.warnings);
+          : assessRunDesign(plugin.info(), audio, selection.first, selection.last, results,
+                            facts.clipboard, facts.images, &facts.warnings);
   RunOptions where = o;
   where.outDir = set ? std::optional<std::string>(folder) : std::nullopt;
   OutputPlan plan = planOutputs(where, audio, session.displays(), person.log().dialogs,
@@ -440,7 +464,7 @@ RunOutcome runFile(const RunOptions& o, Plugin& plugin, const std::string& audio
   plan.files.insert(plan.files.begin(), outcome.pluginFiles.begin(), outcome.pluginFiles.end());
   RunOutcome result;
   result.report = reportOf(plugin, audio, selection, session, person, facts, plan,
-                           outcome.interrupted, assessment);
+                           outcome.interrupted, results, assessment);
   if (!calibration.is_null()) result.report["calibration"] = calibration;
   // The plug-in saved its export under the staged name (and may offer its folder again); the
   // report names the folder where it lands.

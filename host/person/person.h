@@ -151,6 +151,10 @@ class Person {
   bool installed_ = false;
 };
 
+// Shows dialog template `resource` of `module` as it stands before the plug-in fills it, with a
+// procedure of the host's own (no plug-in code runs), to the installed person, who looks at it
+// (PersonScript::lookOnly) and closes it. False when the module has no such template.
+bool showDialogTemplate(HMODULE module, int resource);
 // What a person sees of a dialog right now (its displays not included).
 DialogRecord lookAtDialog(HWND dialog, int resource);
 // The icon name of MessageBox flags.

@@ -26,11 +26,14 @@ class Placement {
 
   double width(const std::string& text) const { return font_.width(text); }
 
-  bool place(const std::string& text, double x, double baseline) {
-    GraphLabel label{text,
-                     x,
-                     baseline,
-                     {x - 1, baseline - font_.above, x + width(text) + 1, baseline + font_.below}};
+  bool place(const std::string& text, double x, double baseline, long swatch = -1) {
+    const double lead = swatch >= 0 ? kGraphLegendLine + kGraphLegendGap : 0;
+    GraphLabel label{
+        text,
+        x,
+        baseline,
+        {x - 1 - lead, baseline - font_.above, x + width(text) + 1, baseline + font_.below},
+        swatch};
     if (!graphLabelFits(label.box, boxes_, width_, height_)) return false;
     boxes_.push_back(label.box);
     labels_.push_back(std::move(label));
@@ -50,13 +53,23 @@ class Placement {
 
 std::vector<GraphLabel> graphLabels(const DisplayTargets& targets, GraphYRange yAxis, double yStep,
                                     const std::vector<GraphXTick>& xTicks, int width, int height,
-                                    const GraphLabelFont& font, const std::string& note) {
+                                    const GraphLabelFont& font, const std::string& note,
+                                    const std::vector<GraphLegendItem>& legend) {
   Placement labels(width, height, font);
   if (auto y = graphYLabel(targets)) labels.place(*y, 4, 3 + font.above);
+  const double top = 3 + font.above, line = font.above + font.below + 1;
   if (!note.empty()) {
     const double left = width - 4 - labels.width(note);
-    const double top = 3 + font.above;
-    if (!labels.place(note, left, top)) labels.place(note, left, top + font.above + font.below + 1);
+    if (!labels.place(note, left, top)) labels.place(note, left, top + line);
+  }
+  // Each curve on the first line free of the labels above, right-aligned.
+  double baseline = top;
+  for (const GraphLegendItem& item : legend) {
+    const double left = width - 4 - labels.width(item.name);
+    while (baseline + font.below < height / 2.0 &&
+           !labels.place(item.name, left, baseline, item.colour))
+      baseline += line;
+    baseline += line;
   }
 
   const double tickBaseline = height - 4;

@@ -39,14 +39,27 @@ struct GraphLabel {
   double x = 0;         // the text's left end
   double baseline = 0;  // its baseline
   GraphLabelBox box{};  // x - 1 ... x + width + 1 across, baseline -/+ above/below
+  // A legend's line: the curve's colour (COLORREF), drawn kGraphLegendLine px long, 2 px
+  // thick, ending kGraphLegendGap px before the text, on the text's middle; -1 for none. The
+  // box reaches over it.
+  long swatch = -1;
+};
+constexpr double kGraphLegendLine = 12;  // px
+constexpr double kGraphLegendGap = 3;    // px
+
+// One curve of a legend.
+struct GraphLegendItem {
+  long colour;  // COLORREF
+  std::string name;
 };
 
 // The labels of a graph `width` x `height` px, in the order they are placed: the y axis label
 // of `targets`, the note (when not empty: at the top right, or a line lower where the top line
-// is taken), the x ticks given, the x axis label, and the y ticks at the multiples of `yStep`
-// in `yAxis`.
+// is taken), the legend's lines, the x ticks given, the x axis label, and the y ticks at the
+// multiples of `yStep` in `yAxis`.
 std::vector<GraphLabel> graphLabels(const DisplayTargets& targets, GraphYRange yAxis, double yStep,
                                     const std::vector<GraphXTick>& xTicks, int width, int height,
-                                    const GraphLabelFont& font, const std::string& note = {});
+                                    const GraphLabelFont& font, const std::string& note = {},
+                                    const std::vector<GraphLegendItem>& legend = {});
 
 }  // namespace orvane

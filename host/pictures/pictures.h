@@ -21,7 +21,8 @@
 //     pixels apart;
 //   - a 1-pixel black frame runs along the outermost rows and columns;
 //   - tick labels lie inside the plot along its left (y) and bottom (x) edges, the y axis
-//     label (the unit) at the top left, the x axis label at the bottom right, on the x tick
+//     label (the unit) at the top left, a legend (the host's: readableGraph) at the top right,
+//     the x axis label at the bottom right, on the x tick
 //     labels' line, or on the line above where it would meet the last of them; each on a box
 //     of the background colour drawn last; a label that would come near one placed before it
 //     or leave the picture is left out (graph_labels.h). Text is DejaVu Sans, 10 px, narrowed
@@ -57,6 +58,7 @@
 
 #include "host/person/person.h"
 #include "host/pictures/display.h"
+#include "host/pictures/graph_labels.h"
 
 namespace orvane {
 
@@ -67,6 +69,7 @@ constexpr int kDialogFrame = 3;           // px, the dialog window's frame on ev
 constexpr int kDialogCaption = 18;        // px, the caption bar under the top frame
 
 constexpr long kGraphDefaultMarker = 0x00A000;  // COLORREF: green
+constexpr double kGraphPeakRoom = 0.05;         // of a range's span, above a peak at its top
 
 // Why this build draws no pictures at all (a Linux build without cairo, ORVANE_NO_PICTURES),
 // said in the reports where the pictures would be named; null where pictures are drawn.
@@ -97,7 +100,29 @@ struct GraphSource {
     std::vector<std::optional<double>> values;  // per column
   };
   std::vector<Overlay> overlays;
+  // The names of the curves in their colours, at the top right under the note
+  // (graph_labels.h); a graph of one curve has none.
+  std::vector<GraphLegendItem> legend;
 };
+
+// What a plug-in says of its display (its table of results): the name of curve 1 or 2 drawn in
+// a colour, and the units of the values on the axes where its own labels say another or none.
+struct DisplayNames {
+  struct Curve {
+    int curve;
+    long colour;  // COLORREF
+    std::string name;
+  };
+  std::vector<Curve> curves;
+  std::string xUnit, yUnit;  // "" keeps the plug-in's label
+};
+
+// The graph of a display as its pictures draw it for a person: the units of `names` on its
+// axes; where it shows two curves, a legend, each curve by the name `names` gives its colour,
+// else as the left (1) or the right (2) channel's; and a curve whose largest value reaches the
+// top row of its range (a filter's peak at full scale) on a range kGraphPeakRoom of its span
+// higher, so that the peak shows whole.
+GraphSource readableGraph(GraphSource graph, const DisplayNames& names);
 
 // A display as the run left it: W the sampled columns (else the window's width), H the
 // window's height. W or H is 0 when the display has no area (no control to lie over).
@@ -112,16 +137,18 @@ RECT dialogUnitsToPixels(int x, int y, int width, int height);
 // written. A graph without area cannot be drawn: HostError too.
 void writeGraphPng(const std::string& path, const GraphSource& graph);
 void writeGraphSvg(const std::string& path, const GraphSource& graph);
+// A display inside a dialog is drawn as readableGraph makes it.
 void writeDialogPng(const std::string& path, const DialogRecord& dialog,
-                    int scale = kDialogPictureScale);
+                    int scale = kDialogPictureScale, const DisplayNames& names = {});
 
 // The run's pictures in `dir`, in the order writePictures writes them: display-<n>.png and
 // display-<n>.svg for every display with an area, then dialog-<resource>.png for every dialog
 // with a size (dialog-<resource>-<k>.png for the k-th, k >= 2, of one resource).
 std::vector<std::string> picturePaths(const std::string& dir, const DisplayBoard& displays,
                                       const std::vector<DialogRecord>& dialogs);
-// Writes them, creating `dir` when missing. Throws HostError (kExitFailure) on failure.
+// Writes them, creating `dir` when missing, each display as readableGraph makes it with `names`.
+// Throws HostError (kExitFailure) on failure.
 void writePictures(const std::string& dir, const DisplayBoard& displays,
-                   const std::vector<DialogRecord>& dialogs);
+                   const std::vector<DialogRecord>& dialogs, const DisplayNames& names = {});
 
 }  // namespace orvane

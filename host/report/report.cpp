@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cstring>
 
-#include "host/report/summary.h"
 #include "host/report/text_encoding.h"
 
 namespace orvane {
@@ -91,13 +90,6 @@ Json callsJson(const CallResults& c) {
   if (c.xfmSetup) j["XfmSetup"] = *c.xfmSetup;
   if (c.xfmDo) j["XfmDo"] = *c.xfmDo;
   if (c.xfmDestroy) j["XfmDestroy"] = *c.xfmDestroy;
-  return j;
-}
-
-Json resultsJson(const std::vector<DialogRecord>& dialogs) {
-  Json j = Json::array();
-  for (const LabelledField& f : resultFields(dialogs))
-    j.push_back({{"label", f.label}, {"value", f.value}, {"unit", f.unit}, {"id", f.id}});
   return j;
 }
 

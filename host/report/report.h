@@ -1,17 +1,18 @@
 // The reports of the commands: JSON objects whose shape outside scripts rely on, and the text
 // a person reads, rendered from the same objects.
 //
-// run: {"plugin": {"file", "name", "notice", "description", "infoWord", "flags",
-//   "paramSize", "paramTypes", "paramFlags"}, "audio", "selection", "calls": {"QueryXfm",
-//   "XfmInit", "XfmSetup", "XfmDo", "XfmDestroy"} (what each returned; absent when not
-//   called), "cancelled", "messages": [{"caption", "text", "icon"}], "dialogs": [{"resource",
-//   "caption", "result", "controls": [{"id", "kind", "text", "checked", "enabled",
-//   "visible", "x", "y", "width", "height" (dialog units), "staticType"?}], "displays"}], "block":
-//   [{"offset", "type", "value"}], "clipboard":
+// run: {"results": [{"name", "channel", "value", "unit", "text"}] (named_results.h),
+//   "assessment"? (an inverse filter's), "plugin": {"file", "name", "notice", "description",
+//   "infoWord", "flags", "paramSize", "paramTypes", "paramFlags"}, "audio", "selection",
+//   "calls": {"QueryXfm", "XfmInit", "XfmSetup", "XfmDo", "XfmDestroy"} (what each returned;
+//   absent when not called), "cancelled", "messages": [{"caption", "text", "icon"}],
+//   "dialogs": [{"resource", "caption", "result", "controls": [{"id", "kind", "text",
+//   "checked", "enabled", "visible", "x", "y", "width", "height" (dialog units),
+//   "staticType"?}], "displays"}], "block": [{"offset", "type", "value"}], "clipboard":
 //   [{"format", "size", "text"?, "wave"?, "image"?, "file"?}] (every transfer, in order),
 //   "files": [paths written], "pictures"? (why none were drawn, in a build that draws none),
-//   "help", "beeps",
-//   "saveDialogs", "progress", "dialogInit", "displays", "samples", "memory", "warnings"}
+//   "help", "beeps", "saveDialogs", "progress", "dialogInit", "displays", "samples", "memory",
+//   "warnings"}
 #pragma once
 
 #include <map>
@@ -35,10 +36,6 @@ Json pluginJson(const Plugin& plugin);
 Json audioJson(const Audio& audio);
 Json selectionJson(long first, long last, int sampleRate);
 Json callsJson(const CallResults& calls);
-// The results a person reads first (resultFields): [{"label", "value", "unit", "id"}], the
-// label "" for a field whose text says what it is, the unit "" where the dialog gives none,
-// the id the field's control.
-Json resultsJson(const std::vector<DialogRecord>& dialogs);
 Json messagesJson(const std::vector<MessageRecord>& messages);
 Json dialogJson(const DialogRecord& dialog);
 Json dialogsJson(const std::vector<DialogRecord>& dialogs);
@@ -60,10 +57,13 @@ std::string clipboardText(const ClipboardItem& item);
 // A display's samples as CSV: columns x, curve1[, curve2], one row per pixel column.
 std::string displayCsv(const DisplayRecord& display);
 
-// Text for a person, from the JSON objects above; a run's with its assessment's text
-// (assessmentText, made from the figures rather than the report's JSON; "" for none).
+// Text for a person, from the JSON objects above. A run's opens with its results as a table,
+// then its assessment's text (assessmentText, made from the figures rather than the report's
+// JSON; "" for none), the warnings, the files written, what ran on what, the message boxes and
+// the clipboard; with `details` also the calls, the dialogs as they ended and the parameter
+// block.
 std::string renderListText(const Json& list);
 std::string renderDescribeText(const Json& describe);
-std::string renderRunText(const Json& run, const std::string& assessment);
+std::string renderRunText(const Json& run, const std::string& assessment, bool details = false);
 
 }  // namespace orvane

@@ -2,8 +2,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <sstream>
 
+#include "frame/xfm.h"
+#include "host/report/named_results.h"
 #include "host/report/report.h"
 
 namespace orvane {
@@ -53,12 +56,20 @@ std::string stateOf(const Json& c) {
   return state;
 }
 
+// The controls of a dialog; with a column "acts" when the dialog says which option of `orvane
+// run` acts on them (--set, --press).
 void controlsTable(std::ostringstream& out, const Json& dialog) {
-  out << "  " << pad("id", 7) << pad("kind", 10) << pad("text", 34) << "state\n";
-  for (const auto& c : dialog["controls"]) {
+  const Json& controls = dialog["controls"];
+  const bool acts = std::any_of(controls.begin(), controls.end(),
+                                [](const Json& c) { return c.contains("acts"); });
+  out << "  " << pad("id", 7) << pad("kind", 10) << pad("text", 34) << (acts ? pad("acts", 9) : "")
+      << "state\n";
+  for (const auto& c : controls) {
     std::string text = "\"" + c.value("text", "") + "\"";
-    out << "  " << pad(str(c["id"]), 7) << pad(c.value("kind", ""), 10) << pad(text, 34)
-        << stateOf(c) << "\n";
+    std::string line = "  " + pad(str(c["id"]), 7) + pad(c.value("kind", ""), 10) + pad(text, 34) +
+                       (acts ? pad(c.value("acts", ""), 9) : "") + stateOf(c);
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    out << line << "\n";
     if (c.contains("items")) {
       out << "  " << pad("", 17) << "items:";
       for (const auto& item : c["items"]) out << " \"" << str(item) << "\"";
@@ -108,20 +119,54 @@ std::string renderListText(const Json& list) {
   return out.str();
 }
 
+// The results a plug-in publishes, one line per name: its unit and the channels it has.
+void publishedLines(std::ostringstream& out, const Json& results) {
+  struct Line {
+    std::string name, unit, channels;
+  };
+  std::vector<Line> lines;
+  for (const auto& r : results) {
+    const std::string name = r.value("name", ""), unit = r.value("unit", "");
+    const std::string channel = r.value("channel", "");
+    auto line = std::find_if(lines.begin(), lines.end(),
+                             [&](const Line& l) { return l.name == name && l.unit == unit; });
+    if (line == lines.end()) line = lines.insert(lines.end(), Line{name, unit, ""});
+    if (!channel.empty()) line->channels += (line->channels.empty() ? "" : ", ") + channel;
+  }
+  out << "  " << pad("name", 34) << pad("unit", 9) << "channels\n";
+  for (const Line& l : lines) {
+    std::string text = "  " + pad(l.name, 34) + pad(l.unit, 9) + l.channels;
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    out << text << "\n";
+  }
+}
+
 std::string renderDescribeText(const Json& d) {
   std::ostringstream out;
   const Json& plugin = d["plugin"];
   out << str(plugin["name"]) << "  (" << str(plugin["file"]) << ")\n";
-  out << str(plugin["description"]) << "\n\n";
-  const Json& dialog = d["dialog"];
-  if (dialog.is_null()) {
-    out << "The plug-in showed no settings dialog.\n";
-  } else {
-    out << "Settings dialog " << str(dialog["resource"]) << " \"" << str(dialog["caption"])
-        << "\", " << str(dialog["width"]) << " x " << str(dialog["height"]) << " dialog units, for "
-        << str(d["channels"]) << " channel" << (d["channels"] == 1 ? "" : "s") << ":\n";
+  out << str(plugin["description"]) << "\n";
+  if (d["dialog"].is_null()) out << "\nThe plug-in showed no settings dialog.\n";
+  for (const Json& dialog : d.value("templates", Json::array())) {
+    const bool settings = dialog["resource"] == kSettingsDialogResource;
+    out << "\n"
+        << (settings ? "Settings" : "Results") << " dialog " << str(dialog["resource"]) << " \""
+        << str(dialog["caption"]) << "\", " << str(dialog["width"]) << " x "
+        << str(dialog["height"]) << " dialog units, ";
+    if (settings)
+      out << "for " << str(d["channels"]) << " channel" << (d["channels"] == 1 ? "" : "s")
+          << " (--set acts on its controls):\n";
+    else
+      out << "as its template stands (--press acts on its controls):\n";
     controlsTable(out, dialog);
   }
+  const Json& results = d.value("results", Json::array());
+  if (results.empty())
+    out << "\nThe plug-in publishes no results of its own: a run reports its results dialog's "
+           "fields.\n";
+  else
+    out << "\nResults, as a run reports them:\n";
+  if (!results.empty()) publishedLines(out, results);
   out << "\nParameter block after XfmInit (" << str(plugin["paramSize"]) << " bytes, \""
       << str(plugin["paramTypes"]) << "\"):\n";
   blockTable(out, d["block"]);
@@ -134,7 +179,7 @@ std::string renderDescribeText(const Json& d) {
 
 namespace {
 
-void runHeader(std::ostringstream& out, const Json& r) {
+void runHeader(std::ostringstream& out, const Json& r, bool details) {
   const Json& plugin = r["plugin"];
   const Json& audio = r["audio"];
   const Json& sel = r["selection"];
@@ -152,7 +197,7 @@ void runHeader(std::ostringstream& out, const Json& r) {
     for (const Json& fullScale : c["fullScale"]) out << " " << str(fullScale) << " dB";
     out << "\n";
   }
-  callsLine(out, r["calls"]);
+  if (details) callsLine(out, r["calls"]);
   if (r.value("cancelled", false)) {
     out << "Cancelled  yes (Ctrl-C)\n";
   } else if (r.value("interrupted", false)) {
@@ -160,22 +205,86 @@ void runHeader(std::ostringstream& out, const Json& r) {
   }
 }
 
-// What the results dialog showed, each labelled field as the summary pairs it, with its unit.
-void resultsBlock(std::ostringstream& out, const Json& results, const std::string& notCompleted) {
+// What a table cell shows of a result: the number as the dialog shows it (without the unit
+// the row's label gives), or the number itself where the dialog's text says more than it
+// ("NCC Max: 79.524%  at 1 ms"), or the text where there is no number or it names one ("yes").
+std::string cellOf(const NamedResult& r) {
+  std::string text = r.text;
+  const std::string unit = " " + r.unit;
+  if (!r.unit.empty() && text.size() > unit.size() &&
+      text.compare(text.size() - unit.size(), unit.size(), unit) == 0)
+    text.resize(text.size() - unit.size());
+  if (!r.value || numberInText(text, "")) return text;
+  const bool names = text.find_first_of("0123456789") == std::string::npos;
+  return names && !text.empty() ? text : numberText(*r.value);
+}
+
+constexpr char kBetween[] = "   ";  // between the columns of the results
+
+// The results as a table: one row per result (its unit in its label), one column per channel
+// present; a result of the whole run shows its text beside its label.
+void resultsBlock(std::ostringstream& out, const Json& json, const std::string& notCompleted) {
   out << "Results\n";
+  const std::vector<NamedResult> results = namedResultsOf(json);
   if (!notCompleted.empty())
     out << "  none: " << notCompleted << "\n";
   else if (results.empty())
     out << "  none: the plug-in showed no results\n";
-  size_t width = 0;
-  for (const auto& f : results) width = std::max(width, f.value("label", "").size());
-  for (const auto& f : results) {
-    const std::string label = f.value("label", "");
-    const std::string unit = f.value("unit", "");
-    out << "  " << (label.empty() ? "" : pad(label, width + 1)) << f.value("value", "")
-        << (unit.empty() ? "" : " " + unit) << "\n";
+  struct Row {
+    std::string label;
+    std::string whole;                         // a result of the whole run
+    std::map<std::string, std::string> cells;  // by channel
+  };
+  std::vector<std::string> channels;
+  std::vector<Row> rows;
+  for (const NamedResult& r : results) {
+    const std::string label = r.name + (r.unit.empty() ? "" : " (" + r.unit + ")");
+    auto row =
+        std::find_if(rows.begin(), rows.end(), [&](const Row& w) { return w.label == label; });
+    if (row == rows.end()) row = rows.insert(rows.end(), Row{label, "", {}});
+    if (r.channel.empty()) {
+      row->whole = cellOf(r);
+      continue;
+    }
+    row->cells[r.channel] = cellOf(r);
+    if (std::find(channels.begin(), channels.end(), r.channel) == channels.end())
+      channels.push_back(r.channel);
   }
-  out << "\n";
+  size_t labels = 0;
+  for (const Row& row : rows) labels = std::max(labels, row.label.size());
+  std::vector<size_t> widths;
+  for (const std::string& channel : channels) {
+    size_t width = channel.size();
+    for (const Row& row : rows) {
+      auto cell = row.cells.find(channel);
+      if (cell != row.cells.end()) width = std::max(width, cell->second.size());
+    }
+    widths.push_back(width);
+  }
+  auto right = [](const std::string& s, size_t width) {
+    return std::string(width > s.size() ? width - s.size() : 0, ' ') + s;
+  };
+  auto left = [](const std::string& s, size_t width) {
+    return s + std::string(width > s.size() ? width - s.size() : 0, ' ');
+  };
+  if (!channels.empty()) {
+    out << "  " << std::string(labels, ' ') << " ";
+    for (size_t k = 0; k < channels.size(); ++k) out << kBetween << right(channels[k], widths[k]);
+    out << "\n";
+  }
+  for (const Row& row : rows) {
+    std::string line = "  " + left(row.label, labels) + " ";
+    if (!row.whole.empty() || row.cells.empty()) {
+      line += row.whole;
+    } else {
+      for (size_t k = 0; k < channels.size(); ++k) {
+        auto cell = row.cells.find(channels[k]);
+        line += kBetween + right(cell != row.cells.end() ? cell->second : "", widths[k]);
+      }
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    out << line << "\n";
+  }
 }
 
 void displayLine(std::ostringstream& out, const Json& s) {
@@ -198,18 +307,13 @@ void displayLine(std::ostringstream& out, const Json& s) {
   out << "\n";
 }
 
-// What the person met: the dialogs with their displays, message boxes, save dialogs, help and
-// beeps.
+// What the person met: the dialogs with their displays, save dialogs, help and beeps.
 void whatThePersonSaw(std::ostringstream& out, const Json& r) {
   for (const auto& d : r["dialogs"]) {
     out << "\nDialog " << str(d["resource"]) << " \"" << str(d["caption"]) << "\" ended with "
         << str(d["result"]) << "\n";
     controlsTable(out, d);
     for (const auto& s : d["displays"]) displayLine(out, s);
-  }
-  for (const auto& m : r["messages"]) {
-    out << "\nMessage box \"" << str(m["caption"]) << "\" (" << str(m["icon"]) << "):\n";
-    indented(out, str(m["text"]), "  ");
   }
   for (const auto& s : r["saveDialogs"]) {
     out << "\nSave dialog \"" << str(s["title"]) << "\": ";
@@ -230,7 +334,16 @@ void whatThePersonSaw(std::ostringstream& out, const Json& r) {
   if (!r["beeps"].empty()) out << "\nBeeps      " << r["beeps"].size() << "\n";
 }
 
-void clipboardLines(std::ostringstream& out, const Json& clipboard) {
+// What the plug-in said in message boxes ("File Saved", an error).
+void messageLines(std::ostringstream& out, const Json& r) {
+  for (const auto& m : r["messages"]) {
+    out << "\nMessage box \"" << str(m["caption"]) << "\" (" << str(m["icon"]) << "):\n";
+    indented(out, str(m["text"]), "  ");
+  }
+}
+
+// Each transfer in one line; with `details` the start of its text too.
+void clipboardLines(std::ostringstream& out, const Json& clipboard, bool details) {
   if (clipboard.empty()) return;
   out << "\nClipboard\n";
   for (const auto& c : clipboard) {
@@ -244,7 +357,7 @@ void clipboardLines(std::ostringstream& out, const Json& clipboard) {
           << str(w["sampleRate"]) << " Hz, " << str(w["bitsPerSample"]) << " bits, format tag "
           << str(w["formatTag"]) << "\n";
     }
-    if (c.contains("text")) indented(out, str(c["text"]), "    ", 24);
+    if (details && c.contains("text")) indented(out, str(c["text"]), "    ", 24);
   }
 }
 
@@ -256,18 +369,21 @@ void listOf(std::ostringstream& out, const char* heading, const Json& items) {
 
 }  // namespace
 
-std::string renderRunText(const Json& r, const std::string& assessment) {
+std::string renderRunText(const Json& r, const std::string& assessment, bool details) {
   std::ostringstream out;
   resultsBlock(out, r.value("results", Json::array()), r.value("notCompleted", ""));
-  if (!assessment.empty()) out << assessment << "\n";
-  runHeader(out, r);
+  if (!assessment.empty()) out << "\n" << assessment;
+  listOf(out, "Warnings", r["warnings"]);
+  if (r.contains("pictures")) out << "\n(pictures " << str(r["pictures"]) << ")\n";
+  listOf(out, "Files written", r["files"]);
+  out << "\n";
+  runHeader(out, r, details);
+  messageLines(out, r);
+  clipboardLines(out, r["clipboard"], details);
+  if (!details) return out.str();
   whatThePersonSaw(out, r);
   out << "\nParameter block (" << str(r["plugin"]["paramSize"]) << " bytes):\n";
   blockTable(out, r["block"]);
-  clipboardLines(out, r["clipboard"]);
-  if (r.contains("pictures")) out << "\n(pictures " << str(r["pictures"]) << ")\n";
-  listOf(out, "Files written", r["files"]);
-  listOf(out, "Warnings", r["warnings"]);
   return out.str();
 }
 

@@ -6,6 +6,7 @@
 
 #include "host/assess/assessment.h"
 #include "host/person/control_labels.h"
+#include "host/report/named_results.h"
 #include "host/report/text_encoding.h"
 
 namespace orvane {
@@ -153,28 +154,11 @@ std::vector<LabelledField> assessmentFields(const Json& a) {
 }
 
 std::vector<LabelledField> summaryFieldsOfReport(const Json& report) {
-  std::vector<DialogRecord> dialogs;
-  for (const Json& d : report.value("dialogs", Json::array())) {
-    DialogRecord r;
-    r.resource = d.value("resource", 0);
-    for (const Json& c : d.value("controls", Json::array())) {
-      ControlRecord cr;
-      cr.id = c.value("id", -1);
-      cr.kind = c.value("kind", "");
-      cr.text = c.value("text", "");
-      cr.visible = c.value("visible", false);
-      cr.style = c.value("staticType", 0ul);
-      cr.x = c.value("x", 0);
-      cr.y = c.value("y", 0);
-      cr.width = c.value("width", 0);
-      cr.height = c.value("height", 0);
-      r.controls.push_back(std::move(cr));
-    }
-    dialogs.push_back(std::move(r));
+  std::vector<LabelledField> fields;
+  for (const NamedResult& r : namedResultsOf(report.value("results", Json::array()))) {
+    if (r.name.empty()) continue;  // a text that says what it is has no column of its own
+    fields.push_back({resultColumnName(r), r.value ? numberText(*r.value) : r.text, r.unit, 0});
   }
-  const DialogRecord* results = resultsDialogOf(dialogs);
-  std::vector<LabelledField> fields =
-      results ? labelledFields(*results) : std::vector<LabelledField>{};
   const std::vector<LabelledField> judged = assessmentFields(report.value("assessment", Json()));
   fields.insert(fields.end(), judged.begin(), judged.end());
   return fields;
@@ -198,9 +182,14 @@ std::vector<std::string> SummaryTable::columns() const {
   bool failed = false;
   for (const Row* r : ordered()) {
     failed |= !r->error.empty();
-    for (const auto& f : r->fields)
-      if (std::find(columns.begin(), columns.end(), f.label) == columns.end())
-        columns.push_back(f.label);
+    // A column a row brings first stands after the row's column before it, so that a stereo
+    // run's right channel joins a mono run's table beside its left.
+    size_t after = 0;
+    for (const auto& f : r->fields) {
+      auto at = std::find(columns.begin(), columns.end(), f.label);
+      if (at == columns.end()) at = columns.insert(columns.begin() + after, f.label);
+      after = (size_t)(at - columns.begin()) + 1;
+    }
   }
   if (failed) columns.push_back(kErrorColumn);
   return columns;

@@ -1,10 +1,12 @@
-// The summary of a batch: one row per audio file, one column per labelled result field of the
-// plug-in's results dialog, so that many recordings measured in one command give one table.
+// The summary of a batch: one row per audio file, one column per result of the run (its name,
+// channel and unit: "Leq Left (dB)", named_results.h), so that many recordings measured in one
+// command give one table of numbers.
 //
-// A result field is a visible static text with an id that has an unnamed static on its row to
-// its left (control_labels.h): that static's text is the field's label. Where a row holds
-// several fields, each is told apart by the heading above its column, as "Active Speech Level
-// (Left)".
+// The results dialog's own fields, as a person pairs them, stand in for the results of a
+// plug-in that publishes no table of its own. A result field is a visible static text with an id
+// that has an unnamed static on its row to its left (control_labels.h): that static's text is the
+// field's label. Where a row holds several fields, each is told apart by the heading above its
+// column, as "Active Speech Level (Left)".
 #pragma once
 
 #include <string>
@@ -33,8 +35,8 @@ std::vector<LabelledField> labelledFields(const DialogRecord& dialog);
 std::vector<LabelledField> resultFields(const std::vector<DialogRecord>& dialogs);
 // The results dialog of a run (resource 107), or the last dialog it showed; null for none.
 const DialogRecord* resultsDialogOf(const std::vector<DialogRecord>& dialogs);
-// A run's row from its report (whose texts are UTF-8 already): the labelled fields of its
-// results dialog, then the figures of its assessment, if any (assessmentFields).
+// A run's row from its report (whose texts are UTF-8 already): its results, each the number
+// it has or else its text, then the figures of its assessment, if any (assessmentFields).
 std::vector<LabelledField> summaryFieldsOfReport(const Json& report);
 // The figures of an assessment (a report's "assessment") as columns: per channel the flatness
 // before and after, the peak offset, main share, pre-ringing, pre-echo and separation, then
@@ -42,8 +44,9 @@ std::vector<LabelledField> summaryFieldsOfReport(const Json& report);
 std::vector<LabelledField> assessmentFields(const Json& assessment);
 
 // The table's rows are ordered by the input's path (a batch's and `orvane summary`'s alike,
-// whatever order the runs came in), and its columns by their first appearance in that order;
-// "error" comes last, when a row has one.
+// whatever order the runs came in), and its columns in the order of each row's fields, a
+// column first met standing after the one before it in its row; "error" comes last, when a
+// row has one.
 class SummaryTable {
  public:
   // A row; `error` names why the file's run failed or did not complete ("" when it did).

@@ -91,6 +91,7 @@ std::unique_ptr<Plugin> Plugin::load(const std::string& path) {
     throw badInput(path + ": QueryXfm gave a parameter block of " + std::to_string(out.paramSize) +
                    " bytes");
   }
+  plugin->results_ = readPublishedResults(m, path, out);
   return plugin;
 }
 

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "frame/results_table.h"
 #include "frame/xfm.h"
+#include "host/session/published_results.h"
 
 namespace orvane {
 
@@ -28,6 +30,7 @@ struct PluginInfo {
 typedef short(WINAPI* QueryXfmProc)(XFMINFO* info);
 typedef int(WINAPI* XfmInstanceProc)(XFMINSTANCE* instance);
 typedef int(WINAPI* XfmSetupProc)(HWND hostWindow, HINSTANCE module, XFMINSTANCE* instance);
+typedef const ResultsTable*(WINAPI* XfmResultsProc)(void);
 
 // The exports, typed; all present once a Plugin is loaded.
 struct PluginExports {
@@ -44,8 +47,10 @@ struct PluginExports {
 // A loaded plug-in. Owns its module: the destructor calls FreeLibrary.
 class Plugin {
  public:
-  // Loads `path` (a file, not a name), checks every export by name and by ordinal and calls
-  // QueryXfm. Throws HostError (kExitBadInput) naming the file and the reason.
+  // Loads `path` (a file, not a name), checks every export by name and by ordinal, calls
+  // QueryXfm and copies the table of results (XfmResults) when the plug-in has one, each entry
+  // checked against the block's paramTypes. Throws HostError (kExitBadInput) naming the file
+  // and the reason.
   static std::unique_ptr<Plugin> load(const std::string& path);
   ~Plugin();
   Plugin(const Plugin&) = delete;
@@ -56,6 +61,7 @@ class Plugin {
   HMODULE module() const { return module_; }
   const PluginExports& exports() const { return exports_; }
   const PluginInfo& info() const { return info_; }
+  const PublishedResults& results() const { return results_; }
 
  private:
   Plugin() = default;
@@ -63,6 +69,7 @@ class Plugin {
   HMODULE module_ = nullptr;
   PluginExports exports_;
   PluginInfo info_;
+  PublishedResults results_;
 };
 
 // ---- Where plug-ins are looked for ----

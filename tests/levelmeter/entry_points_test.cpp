@@ -75,7 +75,9 @@ TEST(LevelmeterEntryPoints, ExportsAreFoundByNameAndByOrdinal) {
   EXPECT_EQ((void*)GetProcAddress(h.module, "XfmDo"), (void*)h.xfmDo);
   EXPECT_NE(GetProcAddress(h.module, MAKEINTRESOURCEA(kOrdSettingsDialog)), nullptr);
   EXPECT_NE(GetProcAddress(h.module, MAKEINTRESOURCEA(kOrdResultsDialog)), nullptr);
-  EXPECT_EQ(GetProcAddress(h.module, MAKEINTRESOURCEA(8)), nullptr);
+  EXPECT_EQ(GetProcAddress(h.module, "XfmResults"),
+            GetProcAddress(h.module, MAKEINTRESOURCEA(kOrdResults)));
+  EXPECT_EQ(GetProcAddress(h.module, MAKEINTRESOURCEA(9)), nullptr);
 }
 
 }  // namespace

@@ -199,6 +199,36 @@ def compare_json(cmp, a, b, where="report"):
         cmp.mismatch(where, f"{a!r} against {b!r}")
 
 
+def _result_key(result):
+    channel = result.get("channel", "")
+    return f"{result.get('name', '')}{' ' + channel if channel else ''}"
+
+
+def compare_results(cmp, a, b, where="result"):
+    """Two reports' named results ({"name", "channel", "value", "unit", "text"}), result by
+    result: the same results in the same order, the values within the bound (null where the
+    other has null), the units and the texts alike."""
+    keys_a, keys_b = [_result_key(r) for r in a], [_result_key(r) for r in b]
+    if keys_a != keys_b:
+        only_a = [k for k in keys_a if k not in keys_b]
+        only_b = [k for k in keys_b if k not in keys_a]
+        cmp.mismatch(where, f"results {keys_a} against {keys_b}" if not (only_a or only_b)
+                     else f"only in the first {only_a}, only in the second {only_b}")
+        return
+    for ra, rb in zip(a, b):
+        at = f"{where} {_result_key(ra)!r}"
+        va, vb = ra.get("value"), rb.get("value")
+        if _is_number(va) and _is_number(vb):
+            compare_numbers(cmp, va, vb, at)
+        elif isinstance(va, str) and isinstance(vb, str):
+            compare_text(cmp, va, vb, at)
+        elif va != vb:
+            cmp.mismatch(at, f"{va!r} against {vb!r}")
+        if ra.get("unit") != rb.get("unit"):
+            cmp.mismatch(f"{at} unit", f"{ra.get('unit')!r} against {rb.get('unit')!r}")
+        compare_text(cmp, ra.get("text", ""), rb.get("text", ""), f"{at} text")
+
+
 def _cell(text):
     try:
         return float(text) if text else None

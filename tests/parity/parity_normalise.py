@@ -78,17 +78,18 @@ def normalise_report(report, places, addresses=(), timings=((), ())):
             field["value"] = _presence(field["value"], "<address>")
         elif field.get("offset") in timing_fields:
             field["value"] = "<duration>"
+    durations = set()  # the texts that show durations
     for dialog in r.get("dialogs", []):
         for control in dialog.get("controls", []):
             if _is_context(control):
                 control["text"] = _presence(control["text"], "<context>")
             elif (dialog.get("resource"), control.get("id")) in timing_texts:
+                durations.add(control.get("text"))
                 control["text"] = "<duration>"
-    # The results repeat the results dialog's fields.
-    timing_ids = {control for _, control in timing_texts}
-    for field in r.get("results", []):
-        if field.get("id") in timing_ids:
-            field["value"] = "<duration>"
+    # A result that a duration's text shows is that duration.
+    for result in r.get("results", []):
+        if result.get("text") in durations:
+            result["value"] = result["text"] = "<duration>"
     for display in r.get("displays", []):
         if "repaints" in display:
             display["repaints"] = _presence(display["repaints"], "<painted>")

@@ -43,7 +43,7 @@ import parity_png  # noqa: E402
 import parity_scenarios  # noqa: E402
 import parity_signals  # noqa: E402
 from parity_compare import (RELATIVE_BOUND, SAME_BUILD_BOUND, Comparison,  # noqa: E402
-                            compare_files, compare_json)
+                            compare_files, compare_json, compare_results)
 from parity_compare import compare_text  # noqa: E402
 from parity_normalise import (PICTURE_SUFFIXES, normalise_report, posix_from_wine,  # noqa: E402
                               wine_from_posix)
@@ -197,6 +197,8 @@ def compare_outputs(cmp, scenario, hosts, folders, addresses, timings):
         places = {os.path.abspath(folder): "$OUT",
                   host.plugin(scenario.plugin): "$PLUGIN"}
         reports.append((report, normalise_report(report, places, addresses, timings)))
+    # The named results first, by name; then the rest of the reports key by key.
+    compare_results(cmp, reports[0][1].pop("results", []), reports[1][1].pop("results", []))
     compare_json(cmp, reports[0][1], reports[1][1])
     names = [output_files(folder) for folder in folders]
     if names[0] != names[1]:

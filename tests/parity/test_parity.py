@@ -12,7 +12,7 @@ import parity_scenarios
 import parity_signals
 import run_parity
 from parity_compare import (RELATIVE_BOUND, SAME_BUILD_BOUND, Comparison, compare_files,
-                            compare_json, compare_text)
+                            compare_json, compare_results, compare_text)
 from parity_normalise import normalise_report, wine_from_posix
 
 LINUX_OUT = "/work/build/parity/sc/linux"
@@ -24,6 +24,8 @@ def report(out, plugin, leq=92.90727, handle=4126863376, history=1472685376,
     """A trimmed report.json as a host writes it into `out`, paths in the host's own form."""
     sep = "\\" if out.startswith("Z:") else "/"
     return {
+        "results": [{"name": "Leq", "channel": "Left", "value": leq, "unit": "dB",
+                     "text": "%.2f" % leq}],
         "plugin": {"file": plugin, "name": "Orvane\\levelmeter Time History Analysis"},
         "audio": {"file": "/work/build/parity/sc/signal.wav" if sep == "/"
                   else "Z:\\work\\build\\parity\\sc\\signal.wav"},
@@ -47,6 +49,7 @@ def compared(linux, windows):
                          {48})
     b = normalise_report(windows, {WINDOWS_OUT: "$OUT", "/b/win32/levelmeter.xfm": "$PLUGIN"},
                          {48})
+    compare_results(cmp, a.pop("results", []), b.pop("results", []))
     compare_json(cmp, a, b)
     return cmp
 
@@ -72,6 +75,7 @@ class NormalisedReports(unittest.TestCase):
         cmp = compared(linux_report(), windows_report(leq=92.90727 * (1 + 5 * RELATIVE_BOUND)))
         self.assertFalse(cmp.ok)
         self.assertIn("report.block[2].value", [w for w, _ in cmp.mismatches])
+        self.assertIn("result 'Leq Left'", [w for w, _ in cmp.mismatches])
         self.assertAlmostEqual(cmp.largest, 5 * RELATIVE_BOUND, delta=RELATIVE_BOUND / 100)
 
     def test_value_within_the_bound_is_measured(self):
@@ -90,7 +94,9 @@ class NormalisedReports(unittest.TestCase):
     def test_durations_and_every_state_holder_differ_only_by_system(self):
         def run(elapsed, context):
             return {"block": [{"offset": 18, "type": "l", "value": elapsed}],
-                    "results": [{"id": 1030, "value": f"Elapsed time: 0.{elapsed} s"}],
+                    "results": [{"name": "Elapsed time", "channel": "", "unit": "s",
+                                 "value": elapsed / 1000,
+                                 "text": f"Elapsed time: 0.{elapsed} s"}],
                     "dialogs": [{"resource": 107, "controls": [
                         {"id": 1030, "kind": "static", "text": f"Elapsed time: 0.{elapsed} s"},
                         {"id": 1038, "kind": "static", "text": context, "visible": False},

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/person/dialog_box.h"
 #include "host/person/person.h"
 #include "host/system/system.h"
 
@@ -110,6 +111,14 @@ INT_PTR WINAPI hookDialogBoxParamA(HINSTANCE module, LPCSTR name, HWND owner, DL
   frames.erase(std::find(frames.begin(), frames.end(), &frame));
   return result;
 }
+
+}  // namespace
+
+INT_PTR personDialogBox(HINSTANCE module, int resource, DLGPROC proc) {
+  return hookDialogBoxParamA(module, MAKEINTRESOURCEA(resource), nullptr, proc, 0);
+}
+
+namespace {
 
 BOOL WINAPI hookEndDialog(HWND dialog, INT_PTR result) {
   // The person looks at the dialog while its controls and curve buffers still stand.

@@ -488,7 +488,7 @@ const DisplaySnapshot* displayOf(const DialogRecord& d, const ControlRecord& c, 
   return nullptr;
 }
 
-void drawControls(cairo_t* cr, const DialogRecord& d) {
+void drawControls(cairo_t* cr, const DialogRecord& d, const DisplayNames& names) {
   std::map<int, int> customSeen;
   for (const ControlRecord& c : d.controls) {
     const int k = c.kind == "custom" ? customSeen[c.id]++ : 0;
@@ -515,7 +515,7 @@ void drawControls(cairo_t* cr, const DialogRecord& d) {
         // Its own pixel rectangle: the dialog units of a host window are only approximate.
         cairo_save(cr);
         cairo_translate(cr, s->rect.left, s->rect.top);
-        drawGraph(cr, graphOf(*s));
+        drawGraph(cr, readableGraph(graphOf(*s), names));
         cairo_restore(cr);
         useDialogFont(cr, kFontSize);
       }
@@ -531,7 +531,8 @@ RECT dialogUnitsToPixels(int x, int y, int width, int height) {
           (LONG)(top + orvane_units_to_pixels_y(height))};
 }
 
-void writeDialogPng(const std::string& path, const DialogRecord& d, int scale) {
+void writeDialogPng(const std::string& path, const DialogRecord& d, int scale,
+                    const DisplayNames& names) {
   if (d.width <= 0 || d.height <= 0) {
     throw failure("cannot draw " + path + ": the dialog has no size");
   }
@@ -547,7 +548,7 @@ void writeDialogPng(const std::string& path, const DialogRecord& d, int scale) {
   cairo_rectangle(cr, 0, 0, w.clientW, w.clientH);
   cairo_clip(cr);
   useDialogFont(cr, kFontSize);
-  drawControls(cr, d);
+  drawControls(cr, d, names);
   finishPng(cr, surface, path);
 }
 

@@ -81,13 +81,21 @@ void drawLabels(cairo_t* cr, const GraphSource& g, Rgb background, GraphYRange a
   font.digitHeight = digit.height;
   const Rgb ink = colourOf(graphInk(g.targets));
   for (const GraphLabel& label :
-       graphLabels(g.targets, axis, yStep, xTicks, g.width, g.height, font, g.note)) {
+       graphLabels(g.targets, axis, yStep, xTicks, g.width, g.height, font, g.note, g.legend)) {
     const GraphLabelBox& box = label.box;
     setColour(cr, background);
     cairo_rectangle(cr, std::floor(box.left), std::floor(box.top),
                     std::ceil(box.right) - std::floor(box.left),
                     std::ceil(box.bottom) - std::floor(box.top));
     cairo_fill(cr);
+    if (label.swatch >= 0) {
+      // The curve's line, 2 px thick on the middle of the text's digits.
+      setColour(cr, colourOf(label.swatch));
+      const double middle = std::floor(label.baseline - font.digitHeight / 2);
+      cairo_rectangle(cr, std::floor(label.x - kGraphLegendGap - kGraphLegendLine), middle - 1,
+                      kGraphLegendLine, 2);
+      cairo_fill(cr);
+    }
     setColour(cr, ink);
     cairo_move_to(cr, label.x, label.baseline);
     cairo_show_text(cr, utf8Of(label.text).c_str());

@@ -28,17 +28,17 @@ std::vector<std::string> picturePaths(const std::string& dir, const DisplayBoard
 }
 
 void writePictures(const std::string& dir, const DisplayBoard& displays,
-                   const std::vector<DialogRecord>& dialogs) {
+                   const std::vector<DialogRecord>& dialogs, const DisplayNames& names) {
   makeDirectory(dir);
   for (const auto& d : displays.all()) {
-    GraphSource graph = graphOf(*d);
+    GraphSource graph = readableGraph(graphOf(*d), names);
     if (!hasArea(graph)) continue;
     std::string stem = "display-" + std::to_string(d->number);
     writeGraphPng(pictureInDirectory(dir, stem + ".png"), graph);
     writeGraphSvg(pictureInDirectory(dir, stem + ".svg"), graph);
   }
   for (const auto& [dialog, name] : dialogPictureNames(dialogs, hasSize)) {
-    writeDialogPng(pictureInDirectory(dir, name), *dialog);
+    writeDialogPng(pictureInDirectory(dir, name), *dialog, kDialogPictureScale, names);
   }
 }
 

@@ -23,7 +23,7 @@ std::vector<std::string> picturePaths(const std::string& dir, const DisplayBoard
 }
 
 void writePictures(const std::string& dir, const DisplayBoard&,
-                   const std::vector<DialogRecord>& dialogs) {
+                   const std::vector<DialogRecord>& dialogs, const DisplayNames&) {
   makeDirectory(dir);
   for (const auto& [dialog, name] : dialogPictureNames(dialogs, hasScreen)) {
     writePng(pictureInDirectory(dir, name), dialog->screen);

@@ -49,15 +49,15 @@ def main():
             sys.exit(f"orvane exited with {run.returncode}: {run.stderr}")
         report = json.loads(run.stdout)
     tone32, rec32 = tone.astype(np.float32).astype(float), rec.astype(np.float32).astype(float)
-    results = {f["label"]: float(f["value"]) for f in report["results"]
-               if f["value"].replace(".", "").lstrip("-").isdigit()}
+    results = {(f["name"], f["channel"]): f for f in report["results"]}
     failures = []
     for c, side in enumerate(("Left", "Right")):
         full_scale = LEVEL - mean_square_db(tone32[:, c])
         leq = LEVEL + mean_square_db(rec32[:, c]) - mean_square_db(tone32[:, c])
         got_fs = report["calibration"]["fullScale"][c]
-        got_leq = results[f"Average Level ({side})"]
-        shown_fs = results[f"Full Scale Level ({side})"]
+        got_leq = results[("Leq", side)]["value"]
+        # The full scale as the meter shows it is what the recording's run was given.
+        shown_fs = float(results[("Full Scale Level", side)]["text"])
         print(f"{side}: full scale {got_fs:.3f} (numpy {full_scale:.3f}), "
               f"Leq {got_leq:.3f} (numpy {leq:.3f})")
         # The full scale is the level of an RMS of 1.0 (samples at full scale 1).

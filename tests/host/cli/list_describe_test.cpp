@@ -131,20 +131,35 @@ TEST(DescribeCommand, MonoHidesTheRightColumn) {
   EXPECT_EQ(hosttest::controlOf(dialog, 1006)["visible"], true);
 }
 
-TEST(DescribeCommand, TextShowsIdKindTextAndState) {
+// Both dialogs, with what --set and --press act on, and the results a run reports.
+TEST(DescribeCommand, TextShowsBothDialogsAndTheResults) {
   auto r = runOrvane({"describe", "levelmeter"});
   ASSERT_EQ(r.status, 0) << r.err;
-  bool itu = false, holder = false;
-  for (const auto& line : hosttest::lines(r.out)) {
-    if (line.find("1000") != std::string::npos && line.find("checkbox") != std::string::npos &&
-        line.find("\"ITU\"") != std::string::npos && line.find("unchecked") != std::string::npos)
-      itu = true;
-    if (line.find("120 ") != std::string::npos && line.find("static") != std::string::npos &&
-        line.find("hidden") != std::string::npos)
-      holder = true;
-  }
-  EXPECT_TRUE(itu) << r.out;
-  EXPECT_TRUE(holder) << r.out;
+  auto has = [&](std::initializer_list<const char*> words) {
+    for (const auto& line : hosttest::lines(r.out)) {
+      if (std::all_of(words.begin(), words.end(),
+                      [&](const char* w) { return line.find(w) != std::string::npos; }))
+        return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(has({"1000", "checkbox", "\"ITU\"", "--set", "unchecked"})) << r.out;
+  EXPECT_TRUE(has({"120 ", "static", "hidden"})) << r.out;
+  EXPECT_TRUE(has({"Results dialog 107", "Time History Analysis - Results"})) << r.out;
+  EXPECT_TRUE(has({"1057", "button", "\"Export to File...\"", "--press"})) << r.out;
+  EXPECT_FALSE(has({"1233", "--press"})) << r.out;  // a result field takes no press
+  EXPECT_TRUE(has({"Active Speech Level", "dB", "Left, Right, Average"})) << r.out;
+
+  auto json = runOrvane({"describe", "crossanalyser", "--json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  const Json d = Json::parse(json.out);
+  ASSERT_EQ(d["templates"].size(), 2u);
+  EXPECT_EQ(hosttest::controlOf(d["templates"][1], 2)["acts"], "--press");
+  EXPECT_EQ(hosttest::controlOf(d["templates"][0], 1025)["acts"], "--set");
+  bool flight = false;
+  for (const Json& result : d["results"])
+    flight |= result["name"] == "Time of flight" && result["unit"] == "ms";
+  EXPECT_TRUE(flight) << d["results"];
 }
 
 TEST(HelpText, EveryCommandHasOne) {

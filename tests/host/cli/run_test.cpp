@@ -2,6 +2,7 @@
 // the files of --out. The measurement and the results dialog are levelmeter's own matter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -151,13 +152,23 @@ TEST(RunCommand, OutDirectoryHoldsTheReport) {
   EXPECT_EQ(hosttest::fieldAt(written["block"], 16)["value"], "B");
 }
 
-TEST(RunCommand, TextReportForAPerson) {
+TEST(RunCommand, TextReportOpensWithTheResultsTable) {
   Fixture f;
-  auto r = runOrvane({"run", "levelmeter", f.stereo, "--set", "1001=on", "--quiet"});
+  auto r = runOrvane({"run", "levelmeter", f.mono, "--quiet"});
   ASSERT_EQ(r.status, 0) << r.err;
-  // The results first, as the summary pairs them; the dialogs, calls and block after.
-  EXPECT_EQ(r.out.rfind("Results\n  ", 0), 0u) << r.out;
-  EXPECT_LT(r.out.find("Active Speech Level (Right)"), r.out.find("Calls"));
+  // The table first, units in the labels, no row for a channel the run did not have.
+  const std::vector<std::string> lines = hosttest::lines(r.out);
+  ASSERT_GE(lines.size(), 20u);
+  EXPECT_EQ(lines[0], "Results");
+  const auto level = std::find_if(lines.begin(), lines.begin() + 20, [](const std::string& l) {
+    return l.find("Active Speech Level (dB)") != std::string::npos;
+  });
+  EXPECT_NE(level, lines.begin() + 20) << r.out;
+  EXPECT_EQ(r.out.find("- - -"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Parameter block"), std::string::npos) << r.out;
+  // The dialogs, calls and block only when asked for.
+  r = runOrvane({"run", "levelmeter", f.mono, "--quiet", "--details"});
+  ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("Dialog 100 \"Time History Analysis\" ended with 1"), std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("XfmSetup 1"), std::string::npos) << r.out;
@@ -170,15 +181,15 @@ TEST(RunCommand, ARunThePluginRefusesIsSaidWithItsMessage) {
   std::vector<double> pulse(4800, 0.0);
   pulse[10] = 16000;
   hosttest::writeWav(dir.file("ir.wav"), 1, 48000, pulse, false);
-  // Completed: the results carry the units the dialog gives beside its fields.
+  // Completed: the results are numbers with their units.
   auto r = runOrvane(
       {"run", "inversefilter", dir.file("ir.wav"), "--set", "1061=8192", "--json", "--quiet"});
   ASSERT_EQ(r.status, 0) << r.err;
   int units = 0;
   const Json report = Json::parse(r.out);
   for (const auto& f : report["results"]) {
-    units += f["label"] == "Sample Rate:" && f["value"] == "48000" && f["unit"] == "Hz";
-    units += f["label"] == "Low frequency (Hz):" && f["unit"] == "Hz";
+    units += f["name"] == "Sample Rate" && f["value"] == 48000 && f["unit"] == "Hz";
+    units += f["name"] == "Low frequency" && f["value"] == 80 && f["unit"] == "Hz";
   }
   EXPECT_EQ(units, 2) << r.out.substr(0, 2000);
 

@@ -5,6 +5,7 @@
 #include <sndfile.h>
 #include <string.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -121,6 +122,53 @@ TEST(SpectralRuns, TheTimeOfFlightOfADelayAndAMonoWaveformAgainstItself) {
   EXPECT_NE(r.err.find("orvane: warning: " + warning), std::string::npos) << r.err;
   EXPECT_EQ(readText(dir.file("M/clipboard.txt")), readText(dir.file("M/clipboard-2.txt")));
   EXPECT_EQ(report["clipboard"][2]["wave"]["channels"], 2);
+}
+
+// The times of flight as numbers a script collects: in each run's results and as a column of
+// a batch's table.
+TEST(SpectralRuns, TimesOfFlightAreNumbersInTheResultsAndTheBatchTable) {
+  ScratchDir dir;
+  writeFiltered(dir.file("a.wav"), {{240, 0.7}});  // 5 ms
+  writeFiltered(dir.file("b.wav"), {{480, 0.7}});  // 10 ms
+  auto r =
+      runOrvane({"run", "crossanalyser", "a.wav", "b.wav", "--out", "B", "--quiet"}, dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Json results = reportOf(dir.file("B/a"))["results"];
+  int found = 0;
+  for (const Json& result : results) {
+    if (result["name"] == "Time of flight") {
+      EXPECT_EQ(result["unit"], "ms");
+      EXPECT_EQ(result["value"], 5.0);
+      ++found;
+    }
+    if (result["name"] == "NCC Max") {
+      EXPECT_EQ(result["unit"], "%");
+      ASSERT_TRUE(result["value"].is_number());
+      EXPECT_GT(result["value"].get<double>(), 50.0);
+      EXPECT_LE(result["value"].get<double>(), 100.0);
+      ++found;
+    }
+  }
+  EXPECT_EQ(found, 2) << results;
+  // The correlation it hands back, pictured: the delay's peak is drawn there.
+  EXPECT_TRUE(hosttest::exists(dir.file("B/a/clipboard.png")));
+
+  const std::vector<std::string> rows = hosttest::lines(readText(dir.file("B/summary.csv")));
+  ASSERT_EQ(rows.size(), 3u);
+  std::vector<std::string> header;
+  std::stringstream cells(rows[0]);
+  for (std::string cell; std::getline(cells, cell, ',');) header.push_back(cell);
+  const size_t column =
+      std::find(header.begin(), header.end(), "Time of flight (ms)") - header.begin();
+  ASSERT_LT(column, header.size()) << rows[0];
+  EXPECT_NE(std::find(header.begin(), header.end(), "NCC Max (%)"), header.end()) << rows[0];
+  for (size_t row : {1u, 2u}) {
+    std::vector<std::string> values;
+    std::stringstream line(rows[row]);
+    for (std::string cell; std::getline(line, cell, ',');) values.push_back(cell);
+    ASSERT_LT(column, values.size());
+    EXPECT_EQ(values[column], row == 1 ? "5" : "10") << rows[row];
+  }
 }
 
 TEST(SpectralRuns, ADesignedFilterTurnsItsResponseIntoADelayedPulse) {
