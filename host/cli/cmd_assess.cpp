@@ -6,6 +6,7 @@
 #include "host/assess/assessment.h"
 #include "host/assess/assessment_pictures.h"
 #include "host/cli/commands.h"
+#include "host/cli/files_written.h"
 #include "host/errors.h"
 #include "host/pictures/dialog_picture_names.h"
 #include "host/report/output_set.h"
@@ -94,10 +95,7 @@ int assessCommand(const AssessOptions& options, std::ostream& out) {
     out << dumpJson(json) << "\n";
   } else {
     out << assessmentText(assessment);
-    if (!written.empty()) {
-      out << "\nFiles written to " << *options.outDir << ":\n";
-      for (const std::string& path : written) out << "  " << path << "\n";
-    }
+    if (!written.empty()) writeFilesWritten(out, *options.outDir, written, false);
   }
   out.flush();
   return kExitOk;

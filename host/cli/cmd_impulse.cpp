@@ -6,6 +6,7 @@
 
 #include "host/assess/assessment.h"
 #include "host/cli/commands.h"
+#include "host/cli/files_written.h"
 #include "host/errors.h"
 #include "host/pictures/dialog_picture_names.h"
 #include "host/report/output_set.h"
@@ -120,11 +121,7 @@ int impulseCommand(const ImpulseOptions& options, std::ostream& out) {
     out << dumpJson(json) << "\n";
   } else {
     out << impulseText(r);
-    if (options.outDir) {
-      if (kPicturesAbsent) out << "Pictures: " << kPicturesAbsent << "\n";
-      out << "\nFiles written to " << *options.outDir << ":\n";
-      for (const std::string& path : written) out << "  " << path << "\n";
-    }
+    if (options.outDir) writeFilesWritten(out, *options.outDir, written, true);
   }
   out.flush();
   return kExitOk;

@@ -7,6 +7,7 @@
 #include "host/assess/assessment.h"
 #include "host/cli/batch_folders.h"
 #include "host/cli/commands.h"
+#include "host/cli/files_written.h"
 #include "host/errors.h"
 #include "host/pictures/dialog_picture_names.h"
 #include "host/report/output_set.h"
@@ -101,11 +102,7 @@ int roomCommand(const RoomOptions& options, std::ostream& out) {
       out << summary.csv();
     else
       out << roomText(rooms.front());
-    if (options.outDir) {
-      if (kPicturesAbsent) out << "Pictures: " << kPicturesAbsent << "\n";
-      out << "\nFiles written to " << *options.outDir << ":\n";
-      for (const std::string& path : written) out << "  " << path << "\n";
-    }
+    if (options.outDir) writeFilesWritten(out, *options.outDir, written, true);
   }
   out.flush();
   return kExitOk;

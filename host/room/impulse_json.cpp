@@ -2,18 +2,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/room/json_figure.h"
 #include "host/room/impulse_response.h"
 #include "host/room/room_rules.h"
 
 namespace orvane {
 
 namespace {
-
-Json figure(const std::optional<double>& v, int decimals) {
-  if (!v || !std::isfinite(*v)) return nullptr;
-  const double scale = std::pow(10.0, decimals);
-  return std::round(*v * scale) / scale;
-}
 
 std::string format(const char* pattern, double a, double b = 0.0) {
   char text[160];
@@ -25,15 +20,15 @@ std::string format(const char* pattern, double a, double b = 0.0) {
 
 Json impulseJson(const ImpulseResponse& r) {
   return {{"impulse",
-           {{"time_of_flight_ms", figure(r.timeOfFlightMs, 3)},
-            {"band_hz", {figure(r.bandLowHz, 2), figure(r.bandHighHz, 2)}},
-            {"peak_to_noise_db", figure(r.peakToNoiseDb, 1)},
-            {"distortion_db", figure(r.distortionDb, 1)},
+           {{"time_of_flight_ms", jsonFigure(r.timeOfFlightMs, 3)},
+            {"band_hz", {jsonFigure(r.bandLowHz, 2), jsonFigure(r.bandHighHz, 2)}},
+            {"peak_to_noise_db", jsonFigure(r.peakToNoiseDb, 1)},
+            {"distortion_db", jsonFigure(r.distortionDb, 1)},
             {"excitation", r.risingSweep ? "rising sweep" : "broadband"},
             {"band_from", r.bandGiven ? "given" : "excitation"},
-            {"peak_gain_db", figure(r.peakGainDb, 2)},
+            {"peak_gain_db", jsonFigure(r.peakGainDb, 2)},
             {"sample_rate_hz", std::lround(r.sampleRate)},
-            {"length_s", figure(static_cast<double>(r.h.size()) / r.sampleRate, 6)},
+            {"length_s", jsonFigure(static_cast<double>(r.h.size()) / r.sampleRate, 6)},
             {"file", r.name}}}};
 }
 

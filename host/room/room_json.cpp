@@ -2,36 +2,30 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/room/json_figure.h"
 #include "host/room/room_acoustics.h"
 
 namespace orvane {
 
 namespace {
 
-// A figure rounded to `decimals`, null when there is none.
-Json figure(const std::optional<double>& v, int decimals) {
-  if (!v || !std::isfinite(*v)) return nullptr;
-  const double scale = std::pow(10.0, decimals);
-  return std::round(*v * scale) / scale;
-}
-
 Json bandJson(const BandParameters& b) {
   Json j = Json::object();
   if (b.nominalHz) j["hz"] = *b.nominalHz;
-  j["edt_s"] = figure(b.edt.seconds, 3);
-  j["t20_s"] = figure(b.t20.seconds, 3);
-  j["t30_s"] = figure(b.t30.seconds, 3);
-  j["c50_db"] = figure(b.c50Db, 2);
-  j["c80_db"] = figure(b.c80Db, 2);
-  j["d50"] = figure(b.d50, 4);
-  j["ts_ms"] = figure(b.tsMs, 1);
+  j["edt_s"] = jsonFigure(b.edt.seconds, 3);
+  j["t20_s"] = jsonFigure(b.t20.seconds, 3);
+  j["t30_s"] = jsonFigure(b.t30.seconds, 3);
+  j["c50_db"] = jsonFigure(b.c50Db, 2);
+  j["c80_db"] = jsonFigure(b.c80Db, 2);
+  j["d50"] = jsonFigure(b.d50, 4);
+  j["ts_ms"] = jsonFigure(b.tsMs, 1);
   j["notes"] = b.notes;
-  j["edt_r"] = figure(b.edt.correlation, 5);
-  j["t20_r"] = figure(b.t20.correlation, 5);
-  j["t30_r"] = figure(b.t30.correlation, 5);
-  j["decay_range_db"] = figure(b.decayRangeDb, 1);
-  j["truncation_ms"] = figure(b.truncationMs, 1);
-  j["onset_ms"] = figure(b.onsetMs, 3);
+  j["edt_r"] = jsonFigure(b.edt.correlation, 5);
+  j["t20_r"] = jsonFigure(b.t20.correlation, 5);
+  j["t30_r"] = jsonFigure(b.t30.correlation, 5);
+  j["decay_range_db"] = jsonFigure(b.decayRangeDb, 1);
+  j["truncation_ms"] = jsonFigure(b.truncationMs, 1);
+  j["onset_ms"] = jsonFigure(b.onsetMs, 3);
   return j;
 }
 
@@ -60,7 +54,7 @@ Json roomJson(const RoomParameters& room) {
   return {{"room",
            {{"file", room.name},
             {"sample_rate_hz", std::lround(room.sampleRate)},
-            {"length_s", figure(room.lengthS, 6)},
+            {"length_s", jsonFigure(room.lengthS, 6)},
             {"bands", bands},
             {"broadband", bandJson(room.broadband)}}}};
 }
