@@ -10,6 +10,7 @@
 
 #include "host/assess/assessment_rules.h"
 #include "host/assess/third_octaves.h"
+#include "host/report/text_encoding.h"
 #include "host/pictures/graph_layout.h"
 
 namespace orvane {
@@ -38,12 +39,6 @@ constexpr double kFilterStepDb = 10.0;
 constexpr double kFilterMarginDb = 3.0;
 
 using Columns = std::vector<std::optional<double>>;
-
-std::string format(const char* pattern, double a, double b = 0, double c = 0) {
-  char text[160];
-  std::snprintf(text, sizeof text, pattern, a, b, c);
-  return text;
-}
 
 std::string withSuffix(const std::string& stem, std::size_t index) {
   return index == 0 ? stem : stem + "-" + std::to_string(index + 1);
@@ -135,8 +130,8 @@ GraphSource bandLevels(const Assessment& a, std::size_t channel) {
   }
   setYRange(&g, 5.0, 2.0);
   if (a.positions.size() == 1) {
-    g.note = c.name + format(": before (grey) max %.2f dB, after (red) max %.2f dB from the mean",
-                             c.before.maxDb, c.after.maxDb);
+    g.note = c.name + printed(": before (grey) max %.2f dB, after (red) max %.2f dB from the mean",
+                              c.before.maxDb, c.after.maxDb);
     return g;
   }
   std::string legend = " (red";
@@ -144,7 +139,7 @@ GraphSource bandLevels(const Assessment& a, std::size_t channel) {
     legend += std::string(", ") + kPositionColours[(p - 1) % colours].name;
   const PositionSpread& s = a.spread[channel];
   g.note = c.name + ": before (grey, the first), after at " + std::to_string(a.positions.size()) +
-           " positions" + legend + format("), spread up to %.2f dB at %.0f Hz", s.maxDb, s.maxHz);
+           " positions" + legend + printed("), spread up to %.2f dB at %.0f Hz", s.maxDb, s.maxHz);
   return g;
 }
 
@@ -154,8 +149,8 @@ GraphSource separation(const Assessment& a, const ChannelAssessment& c) {
   g.curves[1] = bandSteps(axis, c.bandCentreHz, c.separationDb);
   setCurveColour(&g, 1, kPlainColour);
   setYRange(&g, 10.0, 3.0);
-  g.note = c.name + format(": separation min %.1f dB, median %.1f dB",
-                           c.separationMinDb.value_or(NAN), c.separationMedianDb.value_or(NAN));
+  g.note = c.name + printed(": separation min %.1f dB, median %.1f dB",
+                            c.separationMinDb.value_or(NAN), c.separationMedianDb.value_or(NAN));
   return g;
 }
 
@@ -201,7 +196,7 @@ GraphSource timeResponse(const ChannelAssessment& c) {
   g.targets[0].yBottom = kTimeFloorDb;
   g.note =
       c.name + (std::isfinite(c.preRingingDb)
-                    ? format(": pre-ringing (before -1 ms) %.1f dB of the energy", c.preRingingDb)
+                    ? printed(": pre-ringing (before -1 ms) %.1f dB of the energy", c.preRingingDb)
                     : std::string(": no pre-ringing (before -1 ms)"));
   return g;
 }
@@ -226,8 +221,8 @@ GraphSource wholeResponse(const Assessment& a, const ChannelAssessment& c) {
   g.markers = {0.0};
   if (worst) {
     g.markers.push_back(worst->mainMs - *worst->beforeMs - c.intendedArrivalMs);
-    g.note = c.name + format(": worst pre-echo %.1f dB in the %.0f Hz octave, %.1f ms early",
-                             *worst->levelDb, worst->centreHz, *worst->beforeMs);
+    g.note = c.name + printed(": worst pre-echo %.1f dB in the %.0f Hz octave, %.1f ms early",
+                              *worst->levelDb, worst->centreHz, *worst->beforeMs);
   } else {
     g.note = c.name + ": no pre-echo";
   }
@@ -286,7 +281,7 @@ GraphSource filterGain(const Assessment& a, std::size_t first) {
   g.targets[0].yTop = std::max(
       *g.targets[0].yTop, std::ceil((fg.maxDb + kFilterMarginDb) / kFilterStepDb) * kFilterStepDb);
   g.markers = {a.bandLowHz, a.bandHighHz, fg.maxHz};
-  g.note = format("largest gain %.1f dB at %.1f Hz", fg.maxDb, fg.maxHz) + legend;
+  g.note = printed("largest gain %.1f dB at %.1f Hz", fg.maxDb, fg.maxHz) + legend;
   return g;
 }
 

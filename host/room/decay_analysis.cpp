@@ -4,13 +4,12 @@
 #include <cmath>
 #include <optional>
 
+#include "host/assess/third_octaves.h"
 #include "host/room/room_rules.h"
 
 namespace orvane {
 
 namespace {
-
-double dbOf(double power) { return power > 0.0 ? 10.0 * std::log10(power) : -INFINITY; }
 
 // The mean square per whole interval of `width` samples, at the intervals' centres.
 struct Intervals {
@@ -24,7 +23,7 @@ Intervals intervalLevels(const std::vector<double>& e, std::size_t width, double
     double sum = 0.0;
     for (std::size_t i = start; i < start + width; ++i) sum += e[i];
     iv.t.push_back((static_cast<double>(start) + 0.5 * static_cast<double>(width - 1)) / fs);
-    iv.db.push_back(dbOf(sum / static_cast<double>(width)));
+    iv.db.push_back(powerDb(sum / static_cast<double>(width)));
   }
   return iv;
 }
@@ -83,9 +82,9 @@ bool lundeby(const std::vector<double>& e, double fs, double periodS, Decay* d, 
   if (iv.t.size() < 2) return false;
   const std::size_t start = loudest(iv);
   std::optional<DecayLine> line =
-      fallingLine(iv, start, firstBelow(iv, start, dbOf(noise) + kLundebyFirstFitAboveNoiseDb));
+      fallingLine(iv, start, firstBelow(iv, start, powerDb(noise) + kLundebyFirstFitAboveNoiseDb));
   if (!line) return false;
-  double tc = crossing(*line, dbOf(noise));
+  double tc = crossing(*line, powerDb(noise));
   for (int round = 0; round < kLundebyIterations; ++round) {
     const double secondsPer10Db = -10.0 / line->slopeDbPerS;
     const std::size_t width =
@@ -100,12 +99,12 @@ bool lundeby(const std::vector<double>& e, double fs, double periodS, Decay* d, 
     const double newNoise = meanOf(e, from);
     if (!(newNoise > 0.0)) break;
     noise = newNoise;
-    const double bottom = dbOf(noise) + kLundebyLateAboveNoiseDb;
+    const double bottom = powerDb(noise) + kLundebyLateAboveNoiseDb;
     const std::size_t first = firstBelow(iv, loudest(iv), bottom + kLundebyLateRangeDb + 1e-9);
     const std::optional<DecayLine> late = fallingLine(iv, first, firstBelow(iv, first, bottom));
     if (!late) break;
     line = late;
-    const double newTc = crossing(*line, dbOf(noise));
+    const double newTc = crossing(*line, powerDb(noise));
     const bool settled = std::fabs(newTc - tc) < static_cast<double>(width) / fs;
     tc = newTc;
     if (settled) break;
@@ -152,7 +151,7 @@ Decay analyseDecay(const std::vector<double>& h, double sampleRate, double perio
   for (std::size_t n = d.truncation; n-- > 0;) d.schroeder[n] = d.schroeder[n + 1] + e[n];
   const double last =
       d.tailEnergy > 0.0 || d.truncation == 0 ? d.tailEnergy : d.schroeder[d.truncation - 1];
-  d.decayRangeDb = dbOf(d.schroeder[0]) - dbOf(last);
+  d.decayRangeDb = powerDb(d.schroeder[0]) - powerDb(last);
   return d;
 }
 

@@ -2,21 +2,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host/room/json_figure.h"
+#include "host/report/text_encoding.h"
 #include "host/room/impulse_response.h"
+#include "host/room/json_figure.h"
 #include "host/room/room_rules.h"
 
 namespace orvane {
-
-namespace {
-
-std::string format(const char* pattern, double a, double b = 0.0) {
-  char text[160];
-  std::snprintf(text, sizeof text, pattern, a, b);
-  return text;
-}
-
-}  // namespace
 
 Json impulseJson(const ImpulseResponse& r) {
   return {{"impulse",
@@ -35,20 +26,20 @@ Json impulseJson(const ImpulseResponse& r) {
 std::string impulseText(const ImpulseResponse& r) {
   std::string out =
       "Impulse response of " + r.name +
-      format(": %.0f Hz, %.3f s\n", r.sampleRate, static_cast<double>(r.h.size()) / r.sampleRate);
+      printed(": %.0f Hz, %.3f s\n", r.sampleRate, static_cast<double>(r.h.size()) / r.sampleRate);
   out += std::string("  Excitation:       ") +
          (r.risingSweep ? "a rising sweep\n" : "broadband (no rising sweep)\n");
-  out += format("  Band:             %.1f - %.1f Hz", r.bandLowHz, r.bandHighHz) +
+  out += printed("  Band:             %.1f - %.1f Hz", r.bandLowHz, r.bandHighHz) +
          (r.bandGiven ? " (given)\n"
-                      : format(" (the excitation's power within %.0f dB of its largest)\n",
-                               kExcitationBandDb));
-  out += format("  Time of flight:   %.3f ms\n", r.timeOfFlightMs);
-  out += format("  Peak gain:        %.2f dB\n", r.peakGainDb);
-  out += r.peakToNoiseDb ? format("  Peak to noise:    %.1f dB\n", *r.peakToNoiseDb)
+                      : printed(" (the excitation's power within %.0f dB of its largest)\n",
+                                kExcitationBandDb));
+  out += printed("  Time of flight:   %.3f ms\n", r.timeOfFlightMs);
+  out += printed("  Peak gain:        %.2f dB\n", r.peakGainDb);
+  out += r.peakToNoiseDb ? printed("  Peak to noise:    %.1f dB\n", *r.peakToNoiseDb)
                          : std::string("  Peak to noise:    no noise\n");
   if (r.distortionDb) {
-    out += format("  Distortion:       %.1f dB re the linear response (before time zero)\n",
-                  *r.distortionDb);
+    out += printed("  Distortion:       %.1f dB re the linear response (before time zero)\n",
+                   *r.distortionDb);
   } else if (r.risingSweep) {
     out += "  Distortion:       none above the noise\n";
   }

@@ -4,20 +4,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/assess/third_octaves.h"
+#include "host/report/text_encoding.h"
 #include "host/room/octave_filters.h"
 #include "host/room/room_rules.h"
 
 namespace orvane {
 
 namespace {
-
-double dbOf(double power) { return power > 0.0 ? 10.0 * std::log10(power) : -INFINITY; }
-
-std::string format(const char* pattern, double a, double b = 0.0) {
-  char text[120];
-  std::snprintf(text, sizeof text, pattern, a, b);
-  return text;
-}
 
 // The least-squares line through the decay curve between the first samples at or below
 // `range[0]` and at or below `range[1]`, dB re its start.
@@ -29,7 +23,7 @@ void fitRange(const std::vector<double>& curveDb, double fs, const double* range
   while (last < curveDb.size() && curveDb[last] > range[1]) ++last;
   if (last >= curveDb.size() || last < first + 2) {
     band->notes.push_back(std::string(name) +
-                          format(": the decay does not fall to %.0f dB", range[1]));
+                          printed(": the decay does not fall to %.0f dB", range[1]));
     return;
   }
   const double count = static_cast<double>(last - first + 1);
@@ -72,7 +66,7 @@ void pictureCurves(const std::vector<double>& h, const Decay& d, const std::vect
     band->energyDb.push_back(sum / static_cast<double>(step));
     largest = std::max(largest, band->energyDb.back());
   }
-  for (double& e : band->energyDb) e = dbOf(e) - dbOf(largest);
+  for (double& e : band->energyDb) e = powerDb(e) - powerDb(largest);
 }
 
 BandParameters analyseBand(const std::vector<double>& h, double fs, double periodS) {
@@ -87,7 +81,7 @@ BandParameters analyseBand(const std::vector<double>& h, double fs, double perio
   band.truncationMs = 1000.0 * static_cast<double>(d.truncation) / fs;
   const double total = d.schroeder[0];
   std::vector<double> curveDb(d.schroeder.size());
-  for (std::size_t n = 0; n < curveDb.size(); ++n) curveDb[n] = dbOf(d.schroeder[n] / total);
+  for (std::size_t n = 0; n < curveDb.size(); ++n) curveDb[n] = powerDb(d.schroeder[n] / total);
   pictureCurves(h, d, curveDb, fs, &band);
 
   struct Range {
@@ -100,8 +94,8 @@ BandParameters analyseBand(const std::vector<double>& h, double fs, double perio
     const double needed = -r.db[1] + kNoiseMarginDb;
     if (d.decayRangeDb < needed) {
       band.notes.push_back(std::string(r.name) +
-                           format(": the decay falls %.1f dB before the noise, %.0f dB needed",
-                                  d.decayRangeDb, needed));
+                           printed(": the decay falls %.1f dB before the noise, %.0f dB needed",
+                                   d.decayRangeDb, needed));
       continue;
     }
     fitRange(curveDb, fs, r.db, r.name, &band, r.time);
@@ -109,8 +103,8 @@ BandParameters analyseBand(const std::vector<double>& h, double fs, double perio
 
   const double after50 = energyAfter(d, kC50Ms / 1000.0, fs);
   const double after80 = energyAfter(d, kC80Ms / 1000.0, fs);
-  band.c50Db = dbOf(total - after50) - dbOf(after50);
-  band.c80Db = dbOf(total - after80) - dbOf(after80);
+  band.c50Db = powerDb(total - after50) - powerDb(after50);
+  band.c80Db = powerDb(total - after80) - powerDb(after80);
   band.d50 = (total - after50) / total;
   // Centre time: the tail past the truncation point contributes its energy at its mean time.
   double moment = 0.0;
@@ -133,7 +127,7 @@ RoomParameters analyseRoom(const std::vector<double>& h, double sampleRate,
     BandParameters band;
     if (b.highHz >= sampleRate / 2.0) {
       band.notes.push_back(
-          format("the band reaches above half the sample rate (%.0f Hz)", sampleRate / 2.0));
+          printed("the band reaches above half the sample rate (%.0f Hz)", sampleRate / 2.0));
     } else {
       band = analyseBand(filtered(h, octaveFilter(b, sampleRate)), sampleRate, 1.0 / b.midbandHz);
     }

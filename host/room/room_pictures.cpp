@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "host/pictures/graph_layout.h"
+#include "host/report/text_encoding.h"
 #include "host/room/room_rules.h"
 
 namespace orvane {
@@ -25,12 +26,6 @@ constexpr double kTimeSpanDb = 120.0;
 constexpr double kFrequencySpanDb = 80.0;
 
 using Columns = std::vector<std::optional<double>>;
-
-std::string format(const char* pattern, double a, double b = 0.0, double c = 0.0) {
-  char text[200];
-  std::snprintf(text, sizeof text, pattern, a, b, c);
-  return text;
-}
 
 GraphSource blankGraph(const char* xLabel, const char* yLabel, bool logFrequency, double left,
                        double right, double top, double bottom) {
@@ -89,8 +84,8 @@ GraphSource impulseTime(const ImpulseResponse& r) {
   }
   setCurve(&g, 1, kBlack, columns);
   g.markers = {r.timeOfFlightMs};
-  g.note = format("time of flight %.3f ms, peak %.2f dB", r.timeOfFlightMs, r.peakGainDb) +
-           (r.peakToNoiseDb ? format(", %.1f dB over the noise", *r.peakToNoiseDb) : "");
+  g.note = printed("time of flight %.3f ms, peak %.2f dB", r.timeOfFlightMs, r.peakGainDb) +
+           (r.peakToNoiseDb ? printed(", %.1f dB over the noise", *r.peakToNoiseDb) : "");
   return g;
 }
 
@@ -116,7 +111,7 @@ GraphSource impulseFrequency(const ImpulseResponse& r) {
   }
   setCurve(&g, 1, kBlack, columns);
   g.markers = {r.bandLowHz, r.bandHighHz};
-  g.note = format("band %.1f - %.1f Hz", r.bandLowHz, r.bandHighHz) +
+  g.note = printed("band %.1f - %.1f Hz", r.bandLowHz, r.bandHighHz) +
            (r.bandGiven ? " (given)" : " (the excitation's)");
   return g;
 }
@@ -144,11 +139,11 @@ GraphSource bandDecay(const BandParameters& b) {
       if (v >= kDecayPictureFloorDb && v <= 5.0) line[static_cast<std::size_t>(k)] = v;
     }
     g.overlays.push_back({fit.colour, line});
-    figures += std::string(", ") + fit.name + format(" %.3f s", *fit.time.seconds);
+    figures += std::string(", ") + fit.name + printed(" %.3f s", *fit.time.seconds);
   }
   if (b.truncationMs) g.markers = {*b.truncationMs};
   g.note = name + ": " + (figures.empty() ? std::string("no decay time") : figures.substr(2)) +
-           (b.truncationMs ? format(", meets the noise at %.0f ms", *b.truncationMs) : "");
+           (b.truncationMs ? printed(", meets the noise at %.0f ms", *b.truncationMs) : "");
   return g;
 }
 
